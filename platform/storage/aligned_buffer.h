@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace platform::storage {
+
+// A zeroed byte buffer aligned for unbuffered device I/O (4096 bytes covers every logical block
+// size the backends meet).
+class AlignedBuffer {
+public:
+    static constexpr size_t kAlignment = 4096;
+
+    explicit AlignedBuffer(size_t size)
+        : size_(size), bytes_(static_cast<unsigned char*>(
+                           std::aligned_alloc(kAlignment, RoundUp(size == 0 ? 1 : size)))) {
+        if (bytes_) {
+            std::memset(bytes_.get(), 0, RoundUp(size == 0 ? 1 : size));
+        }
+    }
+
+    unsigned char* data() { return bytes_.get(); }
+    const unsigned char* data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
+    bool valid() const { return bytes_ != nullptr; }
+
+private:
+    static size_t RoundUp(size_t n) { return (n + kAlignment - 1) / kAlignment * kAlignment; }
+
+    struct Free {
+        void operator()(unsigned char* p) const { std::free(p); }
+    };
+    size_t size_;
+    std::unique_ptr<unsigned char, Free> bytes_;
+};
+
+}  // namespace platform::storage

@@ -1,0 +1,27 @@
+#include "platform/storage/device.h"
+
+namespace platform::storage {
+
+bool ReadFile(const DeviceHandle& handle, void* buffer, uint32_t size, uint32_t* bytesRead) {
+    *bytesRead = 0;
+    return handle && handle->Read(buffer, size, bytesRead);
+}
+
+bool WriteFile(const DeviceHandle& handle, const void* buffer, uint32_t size,
+               uint32_t* bytesWritten) {
+    *bytesWritten = 0;
+    return handle && handle->Write(buffer, size, bytesWritten);
+}
+
+bool FlushFileBuffers(const DeviceHandle& handle) { return handle && handle->Flush(); }
+
+bool CloseHandle(DeviceHandle& handle) {
+    if (!handle) {
+        return false;
+    }
+    const bool closed = handle->Close();
+    handle.reset();
+    return closed;
+}
+
+}  // namespace platform::storage

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace platform::storage {
+
+// A buffered image-file stream with the C runtime's stream semantics. Closing happens in the
+// destructor; Close() reports whether pending data reached the file.
+class FileStream {
+public:
+    virtual ~FileStream() = default;
+
+    // Reads up to count items of size bytes; returns the number of whole items read.
+    virtual size_t Read(void* buffer, size_t size, size_t count) = 0;
+
+    // Writes count items of size bytes; returns the number of whole items written.
+    virtual size_t Write(const void* buffer, size_t size, size_t count) = 0;
+
+    // True after a read or write failed (not merely reached the end of the file).
+    virtual bool Error() const = 0;
+
+    // Pushes buffered data to the file and makes it durable. False when that failed.
+    virtual bool Flush() = 0;
+
+    // Closes the stream. False when buffered data could not be written; later calls return true.
+    virtual bool Close() = 0;
+};
+
+using FileHandle = std::unique_ptr<FileStream>;
+
+}  // namespace platform::storage

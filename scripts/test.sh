@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets everything up, then builds and runs every test: the normal build, then the build with the
+# address and undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+for preset in default sanitize; do
+    echo "== $preset build =="
+    bash scripts/build.sh "$preset"
+    ctest --preset "$preset" -j2
+done

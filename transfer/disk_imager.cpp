@@ -1,0 +1,158 @@
+// The transfer half of DiskImager: block-by-block copies between a physical drive and an image
+// file, with one pending event dispatched per block.
+#include "transfer/disk_imager.h"
+
+#include <cstring>
+
+#include "platform/storage/aligned_buffer.h"
+#include "platform/window/event_pump.h"
+
+using namespace platform::storage;
+
+namespace {
+
+constexpr uint32_t kBlockSize = 2048;
+constexpr uint32_t kSectorsPerBlock = 4;
+constexpr uint32_t kProgressRange = 1000;
+constexpr uint32_t kProgressPerBlock = kSectorsPerBlock * kProgressRange;
+constexpr uint32_t kDeviceFlags = FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS;
+
+bool SizeOutOfRange(int32_t sizeKB) { return sizeKB > kMaxImageKB || sizeKB < 2; }
+
+}  // namespace
+
+DiskImager::DiskImager(StorageServices& storage) : storage(storage) {}
+
+DiskImager::~DiskImager() {
+    abortRequested = true;
+    ClearDrives();
+}
+
+void DiskImager::ReportError(std::string) {}
+void DiskImager::ReportMessage(std::string) {}
+bool DiskImager::SetProgressRange(int32_t) { return true; }
+bool DiskImager::SetProgressPos(int32_t) { return true; }
+
+void DiskImager::PumpOneMessage() { platform::window::PumpOneRound(); }
+
+bool DiskImager::IsOnPhysicalDrive(const std::string& letter, const std::string& devicePath) {
+    const std::string name = VolumeToPhysicalDrive(letter);
+    return "\\\\.\\" + name == devicePath;
+}
+
+bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB) {
+    if (devicePath.empty() || imagePath.empty()) {
+        ReportError("Destionation path is invalid");
+        return false;
+    }
+    abortRequested = false;
+    if (SizeOutOfRange(sizeKB)) {
+        ReportError("the size of the destination file is more than 2GB or less than 2KB...");
+        return false;
+    }
+    if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(imagePath), devicePath)) {
+        ReportError("destination path belongs to source physical drive");
+        return false;
+    }
+    FileHandle image = storage.OpenFile(imagePath, "w+b");
+    if (!image) {
+        ReportError("Error creating image file");
+        return false;
+    }
+    DeviceHandle device =
+        storage.CreateFile(devicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
+    AlignedBuffer block(kBlockSize);
+
+    SetProgressRange(kProgressRange);
+    const uint32_t sectors = 2u * static_cast<uint32_t>(sizeKB);
+    uint32_t acc = 0;
+    for (uint32_t done = 0; done < sectors; done += kSectorsPerBlock) {
+        SetProgressPos(static_cast<int32_t>(acc / sectors));
+        PumpOneMessage();
+        if (abortRequested) {
+            image->Close();
+            ReportError("User aborts creation of image");
+            return true;
+        }
+        uint32_t bytesRead = 0;
+        if (!ReadFile(device, block.data(), kBlockSize, &bytesRead) || bytesRead == 0) {
+            image->Close();
+            ReportError("Read I/O error");
+            return false;
+        }
+        if (image->Write(block.data(), bytesRead, 1) != 1) {
+            image->Close();
+            ReportError("Write I/O error");
+            return false;
+        }
+        acc += kProgressPerBlock;
+    }
+    if (!image->Flush() || !image->Close()) {
+        ReportError("Write I/O error");
+        return false;
+    }
+    SetProgressPos(kProgressRange);
+    return true;
+}
+
+bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB) {
+    abortRequested = false;
+    if (SizeOutOfRange(sizeKB)) {
+        ReportError("the size of the destination file is more than 2GB or less than 2KB...");
+        return false;
+    }
+    if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(imagePath), devicePath)) {
+        ReportError("source path belongs to the destination  physical drive");
+        return false;
+    }
+    FileHandle image = storage.OpenFile(imagePath, "r+b");
+    if (!image) {
+        ReportError("Error opening image file");
+        return false;
+    }
+    DeviceHandle device = storage.CreateFile(devicePath, GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
+    AlignedBuffer block(kBlockSize);
+
+    SetProgressRange(kProgressRange);
+    const uint32_t sectors = 2u * static_cast<uint32_t>(sizeKB);
+    uint32_t acc = 0;
+    for (uint32_t done = 0; done < sectors; done += kSectorsPerBlock) {
+        if (abortRequested) {
+            image->Close();
+            FlushFileBuffers(device);
+            ReportError("User aborts restoring");
+            return true;
+        }
+        SetProgressPos(static_cast<int32_t>(acc / sectors));
+        PumpOneMessage();
+        const size_t bytesRead = image->Read(block.data(), 1, kBlockSize);
+        if (image->Error()) {
+            image->Close();
+            ReportError("Read I/O error");
+            return false;
+        }
+        if (bytesRead == 0) {
+            break;
+        }
+        uint32_t bytesWritten = 0;
+        if (!WriteFile(device, block.data(), static_cast<uint32_t>(bytesRead), &bytesWritten) ||
+            bytesWritten != bytesRead) {
+            image->Close();
+            ReportError("Write I/O error");
+            return false;
+        }
+        if (bytesRead < kBlockSize) {
+            break;  // the last, partial block of the image
+        }
+        acc += kProgressPerBlock;
+    }
+    image->Close();
+    if (!FlushFileBuffers(device) || !CloseHandle(device)) {
+        ReportError("Write I/O error");
+        return false;
+    }
+    SetProgressPos(kProgressRange);
+    ReportMessage("Finished");
+    return true;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "inventory/drive_entries.h"
+#include "platform/storage/storage_services.h"
+
+// The drive inventory and the copy engine between physical drives and image files. It knows no
+// window: it reports through the four virtual operations and learns of a Stop only through
+// abortRequested, which it reads before each 2048-byte block.
+class DiskImager {
+public:
+    explicit DiskImager(platform::storage::StorageServices& storage);
+    ~DiskImager();
+
+    DiskImager(const DiskImager&) = delete;
+    DiskImager& operator=(const DiskImager&) = delete;
+
+    // Reporting operations, in slot order. The defaults do nothing.
+    virtual void ReportError(std::string text);
+    virtual void ReportMessage(std::string text);
+    virtual bool SetProgressRange(int32_t upper);
+    virtual bool SetProgressPos(int32_t pos);
+
+    // Inventory.
+    void ScanDrives();
+    std::string VolumeToPhysicalDrive(const std::string& letter);
+    int32_t VolumeSizeKB(const std::string& rootPath);
+    bool QueryBusType(const platform::storage::DeviceHandle& volume,
+                      platform::storage::StorageDeviceDescriptor* descriptor);
+    void AddVolume(LogicalDriveEntry record, const std::string& physicalDriveName);
+    void ClearDrives();
+    PhysicalDriveEntry* FindPhysicalDrive(const std::string& name) const;
+    int32_t PhysicalDriveCount() const;
+
+    // Transfers. True when the copy ran to its end or was stopped; false when refused or ended
+    // by an I/O error. Everything the operator must know goes out through one report.
+    bool CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB);
+    bool RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB);
+    bool IsOnPhysicalDrive(const std::string& letter, const std::string& devicePath);
+    void PumpOneMessage();
+
+    DriveMap drives;
+    bool abortRequested = false;
+
+protected:
+    platform::storage::StorageServices& storage;
+
+private:
+    void ScanLetter(char letter);
+};
+
+// The largest size the engine accepts, in KB (2 GB).
+inline constexpr int32_t kMaxImageKB = 0x200000;
