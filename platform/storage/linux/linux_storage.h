@@ -1,0 +1,75 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/storage/linux/linux_block_device.h"
+#include "platform/storage/linux/volume_map.h"
+#include "platform/storage/storage_services.h"
+
+namespace platform::storage {
+
+// The storage services on real Linux block devices: drive letters from the mount table, disks
+// from sysfs, raw unbuffered I/O on /dev nodes.
+//
+// Physical drive numbers are fixed by the first look at the disks and renewed by each
+// GetLogicalDrives (the start of a scan), so a number keeps meaning the same disk between the
+// scan and the transfer; a number whose disk has gone or changed media no longer opens.
+class LinuxStorage : public StorageServices {
+  public:
+    // sysRoot and mountInfo are the system's unless a test points them elsewhere.
+    explicit LinuxStorage(std::string sysRoot = "/sys",
+                          std::string mountInfo = "/proc/self/mountinfo");
+
+    uint32_t GetLogicalDrives() override;
+    DriveType GetDriveType(const std::string& rootPath) override;
+    bool GetDiskFreeSpaceEx(const std::string& rootPath, uint64_t* totalBytes) override;
+
+    // Volumes and root paths open their block device without disturbing the mount. A physical
+    // drive opened with GENERIC_WRITE first has every mounted volume on it unmounted (the open
+    // fails when one cannot be) and is then opened exclusively; closing it flushes it and has
+    // the kernel re-read its partition table. FILE_FLAG_NO_BUFFERING selects O_DIRECT.
+    DeviceHandle CreateFile(const std::string& path, uint32_t access, uint32_t shareMode,
+                            uint32_t flags) override;
+    FileHandle OpenFile(const std::string& path, const char* mode) override;
+    std::string VolumeLetterOfPath(const std::string& path) override;
+
+    // The block device node ("/dev/sdb") behind a physical drive name ("PHYSICALDRIVE1");
+    // empty when the name is unknown.
+    std::string DeviceNodeOf(const std::string& physicalDriveName);
+
+    // The physical drive name of a whole-disk node ("/dev/loop3"); empty when it is none.
+    std::string PhysicalDriveNameOf(const std::string& deviceNode);
+
+  private:
+    struct NumberedDisk {
+        std::string name;
+        dev_t devno = 0;
+        uint64_t diskSeq = 0;
+    };
+    struct Snapshot {
+        SysfsBlockTree tree;
+        MountTable mounts;
+        VolumeMap volumes;
+    };
+
+    Snapshot Look() const;
+    void NumberDisks(const SysfsBlockTree& tree);
+    void EnsureNumbered();
+    int DiskNumberOf(const BlockDeviceInfo& disk) const;
+    const BlockDeviceInfo* CurrentDisk(const SysfsBlockTree& tree, uint32_t number) const;
+    StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
+    bool UnmountVolumesOn(const std::string& diskName) const;
+    DeviceHandle OpenNode(const BlockDeviceInfo& device, int openFlags,
+                          LinuxBlockDevice::Options options) const;
+
+    std::string sysRoot_;
+    std::string mountInfo_;
+    bool numbered_ = false;
+    std::vector<NumberedDisk> disks_;
+};
+
+}  // namespace platform::storage
