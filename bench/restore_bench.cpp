@@ -1,0 +1,112 @@
+// Restore throughput on a loop device: DiskImager::RestoreImage through the Linux backend
+// against dd with 4 MiB direct writes (plus fsync) and dd with 2048-byte direct writes, all on the
+// same device in the same run. Prints the throughputs and the ratios. Needs root.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/storage/linux/linux_storage.h"
+#include "tests/helpers/loop_device.h"
+#include "tests/helpers/run_program.h"
+#include "transfer/disk_imager.h"
+
+namespace {
+
+constexpr uint64_t kImageBytes = 256u << 20;
+constexpr int kRounds = 3;
+
+class QuietImager : public DiskImager {
+  public:
+    using DiskImager::DiskImager;
+    void ReportError(std::string text) override { error = text; }
+    void ReportMessage(std::string text) override { message = text; }
+    std::string error;
+    std::string message;
+};
+
+bool WriteRandomImage(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    std::mt19937_64 random(2048);
+    std::vector<uint64_t> chunk(1 << 17);
+    for (uint64_t written = 0; written < kImageBytes; written += chunk.size() * 8) {
+        for (uint64_t& word : chunk) {
+            word = random();
+        }
+        out.write(reinterpret_cast<const char*>(chunk.data()),
+                  static_cast<std::streamsize>(chunk.size() * 8));
+    }
+    return static_cast<bool>(out.flush());
+}
+
+template <typename Run>
+double BestSeconds(Run run) {
+    double best = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!run()) {
+            return -1;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+double MiBPerSecond(double seconds) {
+    return static_cast<double>(kImageBytes) / (1 << 20) / seconds;
+}
+
+}  // namespace
+
+int main() {
+    testing_support::LoopDevice loop({kImageBytes, 512, false});
+    if (!loop.ok()) {
+        std::fprintf(stderr, "restore_bench: %s\n", loop.failure().c_str());
+        return 1;
+    }
+    const std::string image = loop.folder() + "/image.img";
+    if (!WriteRandomImage(image)) {
+        std::fprintf(stderr, "restore_bench: cannot write the image\n");
+        return 1;
+    }
+    platform::storage::LinuxStorage storage;
+    const std::string drive = storage.PhysicalDriveNameOf(loop.device());
+    if (drive.empty()) {
+        std::fprintf(stderr, "restore_bench: %s is not numbered\n", loop.device().c_str());
+        return 1;
+    }
+
+    const double dd4m = BestSeconds([&] {
+        return testing_support::RunProgram({"dd", "if=" + image, "of=" + loop.device(), "bs=4M",
+                                            "oflag=direct", "conv=fsync", "status=none"}) == 0;
+    });
+    const double imager = BestSeconds([&] {
+        QuietImager engine(storage);
+        const bool done =
+            engine.RestoreImage(image, "\\\\.\\" + drive, static_cast<int32_t>(kImageBytes >> 10));
+        if (!done || engine.message != "Finished") {
+            std::fprintf(stderr, "restore_bench: restore failed: %s\n", engine.error.c_str());
+            return false;
+        }
+        return true;
+    });
+    const double dd2k = BestSeconds([&] {
+        return testing_support::RunProgram({"dd", "if=" + image, "of=" + loop.device(), "bs=2048",
+                                            "oflag=direct", "status=none"}) == 0;
+    });
+    if (dd4m <= 0 || imager <= 0 || dd2k <= 0) {
+        return 1;
+    }
+    std::printf("256 MiB onto %s, best of %d rounds each\n", loop.device().c_str(), kRounds);
+    std::printf("  dd bs=4M oflag=direct conv=fsync  %8.1f MiB/s\n", MiBPerSecond(dd4m));
+    std::printf("  DiskImager::RestoreImage          %8.1f MiB/s\n", MiBPerSecond(imager));
+    std::printf("  dd bs=2048 oflag=direct           %8.1f MiB/s\n", MiBPerSecond(dd2k));
+    std::printf("  RestoreImage / dd bs=4M           %8.2f\n", dd4m / imager);
+    std::printf("  RestoreImage / dd bs=2048         %8.2f\n", dd2k / imager);
+    std::printf("  dd bs=4M / dd bs=2048             %8.2f\n", dd2k / dd4m);
+    return 0;
+}

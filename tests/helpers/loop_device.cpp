@@ -1,0 +1,96 @@
+#include "tests/helpers/loop_device.h"
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "tests/helpers/run_program.h"
+
+namespace testing_support {
+
+namespace {
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+LoopDevice::LoopDevice(Options options) {
+    if (::geteuid() != 0) {
+        failure_ = "loop devices need root";
+        return;
+    }
+    std::string pattern = (std::filesystem::temp_directory_path() / "sectorsmith-loop-XXXXXX");
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) == nullptr) {
+        failure_ = std::string("cannot create a temporary folder: ") + std::strerror(errno);
+        return;
+    }
+    folder_ = name.data();
+    backingFile_ = folder_ + "/backing.img";
+    const int fd = ::open(backingFile_.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    const bool sized = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(options.sizeBytes)) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!sized) {
+        failure_ = "cannot create the backing file";
+        return;
+    }
+    std::string output;
+    const int status = RunProgram({"losetup", "--find", "--show", "--sector-size",
+                                   std::to_string(options.sectorSize), backingFile_},
+                                  &output);
+    if (status != 0 || output.compare(0, 5, "/dev/") != 0) {
+        failure_ = "losetup failed (no loop devices here?): " + Trimmed(output);
+        return;
+    }
+    device_ = Trimmed(output);
+    if (!options.withFileSystem) {
+        return;
+    }
+    output.clear();
+    if (RunProgram({"mkfs.ext4", "-q", "-F", device_}, &output) != 0) {
+        failure_ = "mkfs.ext4 failed: " + Trimmed(output);
+        return;
+    }
+    mountPoint_ = folder_ + "/mount point";
+    std::error_code error;
+    std::filesystem::create_directory(mountPoint_, error);
+    if (error || !Mount()) {
+        failure_ = "cannot mount the loop device's file system";
+    }
+}
+
+LoopDevice::~LoopDevice() {
+    if (!mountPoint_.empty()) {
+        Unmount();
+    }
+    if (!device_.empty()) {
+        RunProgram({"losetup", "--detach", device_});
+    }
+    if (!folder_.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+}
+
+bool LoopDevice::Mount() {
+    return ::mount(device_.c_str(), mountPoint_.c_str(), "ext4", 0, nullptr) == 0;
+}
+
+bool LoopDevice::Unmount() {
+    return ::umount2(mountPoint_.c_str(), UMOUNT_NOFOLLOW) == 0;
+}
+
+}  // namespace testing_support

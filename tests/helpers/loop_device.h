@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace testing_support {
+
+// A loop device over a sparse file in a fresh temporary folder, optionally carrying an ext4 file
+// system mounted in that folder (at a mount point with a blank in its name). The destructor
+// undoes everything, in reverse order, also when a test failed half-way: unmounts (if still
+// mounted), detaches the loop device, removes the folder.
+class LoopDevice {
+  public:
+    struct Options {
+        uint64_t sizeBytes = 32u << 20;
+        uint32_t sectorSize = 512;  // the loop device's logical block size
+        bool withFileSystem = true;
+    };
+
+    explicit LoopDevice(Options options);
+    ~LoopDevice();
+    LoopDevice(const LoopDevice&) = delete;
+    LoopDevice& operator=(const LoopDevice&) = delete;
+
+    // Empty when the set-up worked; otherwise why not (not root, no loop devices, ...), worded
+    // as the reason for skipping a test.
+    const std::string& failure() const { return failure_; }
+    bool ok() const { return failure_.empty(); }
+
+    const std::string& device() const { return device_; }          // "/dev/loop3"
+    const std::string& folder() const { return folder_; }          // the temporary folder
+    const std::string& mountPoint() const { return mountPoint_; }  // empty without a file system
+
+    // Mounts or unmounts the file system again; false on failure.
+    bool Mount();
+    bool Unmount();
+
+  private:
+    std::string failure_;
+    std::string folder_;
+    std::string backingFile_;
+    std::string device_;
+    std::string mountPoint_;
+};
+
+}  // namespace testing_support
