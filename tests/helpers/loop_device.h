@@ -6,9 +6,10 @@
 namespace testing_support {
 
 // A loop device over a sparse file in a fresh temporary folder, optionally carrying an ext4 file
-// system mounted in that folder (at a mount point with a blank in its name). The destructor
-// undoes everything, in reverse order, also when a test failed half-way: unmounts (if still
-// mounted), detaches the loop device, removes the folder.
+// system mounted in that folder (at a mount point with a blank in its name). The file system is
+// initialised in full and mounted without access times, so it does not write on its own. The
+// destructor undoes everything, in reverse order, also when a test failed half-way: unmounts (if
+// still mounted), detaches the loop device, removes the folder.
 class LoopDevice {
   public:
     struct Options {

@@ -196,6 +196,19 @@ bool LinuxStorage::UnmountVolumesOn(const std::string& diskName) const {
     return false;
 }
 
+bool LinuxStorage::SyncVolumesOn(const std::string& diskName, const Snapshot& snapshot) const {
+    for (const MountEntry& entry : snapshot.mounts.entries()) {
+        if (!snapshot.tree.DependsOn(entry.devno, diskName)) {
+            continue;
+        }
+        UniqueFd folder(::open(entry.target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folder.valid() && ::syncfs(folder.get()) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, uint32_t,
                                       uint32_t flags) {
     const DrivePath target = DrivePath::Parse(path);
@@ -247,6 +260,8 @@ DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, 
             }
             openFlags |= O_EXCL;
             options.rereadPartitions = true;
+        } else if (!SyncVolumesOn(disk->name, snapshot)) {
+            return nullptr;
         }
         return OpenNode(*disk, openFlags, std::move(options));
     }

@@ -31,7 +31,9 @@ class LinuxStorage : public StorageServices {
     // Volumes and root paths open their block device without disturbing the mount. A physical
     // drive opened with GENERIC_WRITE first has every mounted volume on it unmounted (the open
     // fails when one cannot be) and is then opened exclusively; closing it flushes it and has
-    // the kernel re-read its partition table. FILE_FLAG_NO_BUFFERING selects O_DIRECT.
+    // the kernel re-read its partition table. A physical drive opened for reading only first has
+    // its mounted file systems write out what they hold, so that unbuffered reads see it; the
+    // open fails when one reports an error. FILE_FLAG_NO_BUFFERING selects O_DIRECT.
     DeviceHandle CreateFile(const std::string& path, uint32_t access, uint32_t shareMode,
                             uint32_t flags) override;
     FileHandle OpenFile(const std::string& path, const char* mode) override;
@@ -63,6 +65,7 @@ class LinuxStorage : public StorageServices {
     const BlockDeviceInfo* CurrentDisk(const SysfsBlockTree& tree, uint32_t number) const;
     StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
     bool UnmountVolumesOn(const std::string& diskName) const;
+    bool SyncVolumesOn(const std::string& diskName, const Snapshot& snapshot) const;
     DeviceHandle OpenNode(const BlockDeviceInfo& device, int openFlags,
                           LinuxBlockDevice::Options options) const;
 
