@@ -130,6 +130,7 @@ bool LinuxBlockDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesW
             return false;
         }
     }
+    written_ = true;
     *bytesWritten = size;
     return true;
 }
@@ -222,7 +223,8 @@ bool LinuxBlockDevice::Close() {
         return true;
     }
     bool closed = true;
-    if (options_.writable) {
+    // A volume opened for writing but never written (the scan's query) is left as it is.
+    if (options_.writable && (written_ || options_.rereadPartitions)) {
         closed = WriteGathered() && closed;
         closed = ::fsync(fd_.get()) == 0 && closed;
         // EINVAL: the disk takes no partitions (a loop device without partition scanning).

@@ -71,6 +71,7 @@ class LinuxBlockDevice : public Device {
     size_t gathered_ = 0;       // bytes of transfer_ holding data to write
     uint64_t aheadStart_ = 0;   // device offset of transfer_[0] while it holds read-ahead
     size_t ahead_ = 0;          // bytes of valid read-ahead
+    bool written_ = false;      // a write was accepted
     bool failed_ = false;
 };
 
