@@ -63,7 +63,10 @@ double MiBPerSecond(double seconds) {
 }  // namespace
 
 int main() {
-    testing_support::LoopDevice loop({kImageBytes, 512, false});
+    testing_support::LoopDevice::Options options;
+    options.sizeBytes = kImageBytes;
+    options.withFileSystem = false;
+    testing_support::LoopDevice loop(options);
     if (!loop.ok()) {
         std::fprintf(stderr, "restore_bench: %s\n", loop.failure().c_str());
         return 1;

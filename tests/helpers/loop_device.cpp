@@ -39,7 +39,9 @@ LoopDevice::LoopDevice(Options options) {
     folder_ = name.data();
     backingFile_ = folder_ + "/backing.img";
     const int fd = ::open(backingFile_.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
-    const bool sized = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(options.sizeBytes)) == 0;
+    const bool sized = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(options.sizeBytes)) == 0 &&
+                       ::pwrite(fd, options.firstBytes.data(), options.firstBytes.size(), 0) ==
+                           static_cast<ssize_t>(options.firstBytes.size());
     if (fd >= 0) {
         ::close(fd);
     }

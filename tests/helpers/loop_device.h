@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -16,6 +17,8 @@ class LoopDevice {
         uint64_t sizeBytes = 32u << 20;
         uint32_t sectorSize = 512;  // the loop device's logical block size
         bool withFileSystem = true;
+        bool partitionScan = false;  // the kernel reads the partition table (losetup --partscan)
+        std::vector<unsigned char> firstBytes;  // written at the start before attaching
     };
 
     explicit LoopDevice(Options options);

@@ -55,6 +55,23 @@ ssize_t PreadUpTo(int fd, unsigned char* bytes, size_t size, uint64_t offset) {
     return static_cast<ssize_t>(done);
 }
 
+// Asks the kernel to re-read the partition table. A partition that someone (udev's probe, say)
+// holds open for a moment makes it busy, so that is retried for a while. EINVAL means the disk
+// takes no partitions (a loop device without partition scanning): nothing to re-read.
+bool RereadPartitionTable(int fd) {
+    constexpr int kAttempts = 20;
+    constexpr useconds_t kPause = 100000;
+    for (int attempt = 1;; ++attempt) {
+        if (::ioctl(fd, BLKRRPART) == 0 || errno == EINVAL) {
+            return true;
+        }
+        if (errno != EBUSY || attempt == kAttempts) {
+            return false;
+        }
+        ::usleep(kPause);
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<LinuxBlockDevice> LinuxBlockDevice::Create(UniqueFd fd, Options options) {
@@ -227,9 +244,8 @@ bool LinuxBlockDevice::Close() {
     if (options_.writable && (written_ || options_.rereadPartitions)) {
         closed = WriteGathered() && closed;
         closed = ::fsync(fd_.get()) == 0 && closed;
-        // EINVAL: the disk takes no partitions (a loop device without partition scanning).
-        if (options_.rereadPartitions && ::ioctl(fd_.get(), BLKRRPART) != 0 && errno != EINVAL) {
-            closed = false;
+        if (options_.rereadPartitions) {
+            closed = RereadPartitionTable(fd_.get()) && closed;
         }
     }
     closed = fd_.Close() && closed;

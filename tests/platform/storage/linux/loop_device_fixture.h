@@ -82,24 +82,26 @@ inline void SyncFileSystem(const std::string& mountPoint) {
     }
 }
 
-// A bind mount, removed when it goes out of scope.
-class BindMount {
+// A mount (a bind mount when fsType is null), removed when it goes out of scope.
+class ScopedMount {
   public:
-    BindMount(const std::string& from, const std::string& to) : to_(to) {
-        ::mkdir(to.c_str(), 0700);
-        ok_ = ::mount(from.c_str(), to.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    ScopedMount(const std::string& source, const std::string& target, const char* fsType)
+        : target_(target) {
+        ::mkdir(target.c_str(), 0700);
+        ok_ = ::mount(source.c_str(), target.c_str(), fsType, fsType ? MS_NOATIME : MS_BIND,
+                      nullptr) == 0;
     }
-    ~BindMount() {
+    ~ScopedMount() {
         if (ok_) {
-            ::umount2(to_.c_str(), UMOUNT_NOFOLLOW);
+            ::umount2(target_.c_str(), UMOUNT_NOFOLLOW);
         }
     }
-    BindMount(const BindMount&) = delete;
-    BindMount& operator=(const BindMount&) = delete;
+    ScopedMount(const ScopedMount&) = delete;
+    ScopedMount& operator=(const ScopedMount&) = delete;
     bool ok() const { return ok_; }
 
   private:
-    std::string to_;
+    std::string target_;
     bool ok_ = false;
 };
 
@@ -109,7 +111,10 @@ class LoopDeviceTest : public testing::TestWithParam<uint32_t> {
     static constexpr uint64_t kDeviceBytes = 32u << 20;
 
     void SetUp() override {
-        loop_ = std::make_unique<LoopDevice>(LoopDevice::Options{kDeviceBytes, GetParam(), true});
+        LoopDevice::Options options;
+        options.sizeBytes = kDeviceBytes;
+        options.sectorSize = GetParam();
+        loop_ = std::make_unique<LoopDevice>(options);
         if (!loop_->ok()) {
             GTEST_SKIP() << loop_->failure();
         }

@@ -84,7 +84,7 @@ TEST_P(LoopSafetyTest, ImageOnTheTargetDriveIsRefusedAndNothingWritten) {
     ASSERT_TRUE(WriteWholeFile(inside, RandomBytes(64 << 10, 3)));
     ASSERT_EQ(::mkdir((loop_->mountPoint() + "/sub").c_str(), 0700), 0);
     ASSERT_TRUE(WriteWholeFile(loop_->mountPoint() + "/sub/image.img", RandomBytes(4096, 4)));
-    BindMount bind(loop_->mountPoint() + "/sub", loop_->folder() + "/bound");
+    ScopedMount bind(loop_->mountPoint() + "/sub", loop_->folder() + "/bound", nullptr);
     ASSERT_TRUE(bind.ok());
     SyncFileSystem(loop_->mountPoint());
     const Bytes before = ReadDevice(loop_->device(), kDeviceBytes);
