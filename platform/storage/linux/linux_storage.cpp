@@ -149,6 +149,14 @@ DeviceHandle LinuxStorage::OpenNode(const BlockDeviceInfo& device, int openFlags
                                     LinuxBlockDevice::Options options) const {
     const std::string node = "/dev/" + device.name;
     UniqueFd fd(::open(node.c_str(), openFlags | O_CLOEXEC));
+    if (!fd.valid() && errno == EBUSY && !(openFlags & O_EXCL) &&
+        (openFlags & O_ACCMODE) == O_RDWR &&
+        ::faccessat(AT_FDCWD, node.c_str(), W_OK, AT_EACCESS) == 0) {
+        // Kernels that forbid writing to mounted devices refuse the volume open of the scan; a
+        // user allowed to write the node still gets a handle, one that only reads.
+        fd = UniqueFd(::open(node.c_str(), (openFlags & ~O_ACCMODE) | O_RDONLY | O_CLOEXEC));
+        options.writable = false;
+    }
     if (!fd.valid()) {
         return nullptr;
     }

@@ -1,5 +1,8 @@
 // The real backend on loop devices (root only; skipped with the reason otherwise).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/storage/linux/unique_fd.h"
 #include "tests/platform/storage/linux/loop_device_fixture.h"
@@ -35,6 +38,36 @@ TEST_P(LoopScanTest, FilesOnePhysicalDriveWithTheVolume) {
     EXPECT_EQ(storage_->VolumeLetterOfPath(loop_->mountPoint() + "/not/yet/there.img"), letter);
     EXPECT_NE(storage_->VolumeLetterOfPath(loop_->folder()), letter);
     EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));  // the scan leaves the volume alone
+}
+
+// The scan opens every volume for writing: a user who may not write the device gets no drive.
+TEST_P(LoopScanTest, AUserWhoMayNotWriteTheDeviceGetsNoDrive) {
+    constexpr uid_t kNobody = 65534;
+    // Readable by everyone, so only the lack of write permission keeps the drive out.
+    struct stat node {};
+    ASSERT_EQ(::stat(loop_->device().c_str(), &node), 0);
+    ASSERT_EQ(::chmod(loop_->device().c_str(), 0644), 0);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::chmod(loop_->device().c_str(), node.st_mode & 07777);
+    }
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setresgid(kNobody, kNobody, kNobody) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0) {
+            ::_exit(2);
+        }
+        LinuxStorage storage;
+        DiskImager imager(storage);
+        imager.ScanDrives();
+        ::_exit(imager.FindPhysicalDrive(drive_) == nullptr ? 0 : 1);
+    }
+    int status = 0;
+    const pid_t waited = ::waitpid(child, &status, 0);
+    ::chmod(loop_->device().c_str(), node.st_mode & 07777);
+    ASSERT_EQ(waited, child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 using LoopTransferTest = LoopDeviceTest;
