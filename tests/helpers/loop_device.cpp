@@ -50,9 +50,24 @@ LoopDevice::LoopDevice(Options options) {
         return;
     }
     std::string output;
-    const int status = RunProgram({"losetup", "--find", "--show", "--sector-size",
-                                   std::to_string(options.sectorSize), backingFile_},
-                                  &output);
+    readOnly_ = options.readOnly;
+    // A read-only device cannot be formatted: its file system is made in the backing file.
+    if (options.withFileSystem && readOnly_ &&
+        RunProgram({"mkfs.ext4", "-q", "-F", backingFile_}, &output) != 0) {
+        failure_ = "mkfs.ext4 failed: " + Trimmed(output);
+        return;
+    }
+    output.clear();
+    std::vector<std::string> losetup = {"losetup", "--find", "--show", "--sector-size",
+                                        std::to_string(options.sectorSize)};
+    if (options.partitionScan) {
+        losetup.push_back("--partscan");
+    }
+    if (readOnly_) {
+        losetup.push_back("--read-only");
+    }
+    losetup.push_back(backingFile_);
+    const int status = RunProgram(losetup, &output);
     if (status != 0 || output.compare(0, 5, "/dev/") != 0) {
         failure_ = "losetup failed (no loop devices here?): " + Trimmed(output);
         return;
@@ -62,9 +77,9 @@ LoopDevice::LoopDevice(Options options) {
         return;
     }
     output.clear();
-    if (RunProgram(
-            {"mkfs.ext4", "-q", "-F", "-E", "lazy_itable_init=0,lazy_journal_init=0", device_},
-            &output) != 0) {
+    if (!readOnly_ && RunProgram({"mkfs.ext4", "-q", "-F", "-E",
+                                  "lazy_itable_init=0,lazy_journal_init=0", device_},
+                                 &output) != 0) {
         failure_ = "mkfs.ext4 failed: " + Trimmed(output);
         return;
     }
@@ -91,7 +106,8 @@ LoopDevice::~LoopDevice() {
 
 bool LoopDevice::Mount() {
     // No access-time updates: the file system then writes only when a test writes to it.
-    return ::mount(device_.c_str(), mountPoint_.c_str(), "ext4", MS_NOATIME, nullptr) == 0;
+    const unsigned long flags = MS_NOATIME | (readOnly_ ? MS_RDONLY : 0);
+    return ::mount(device_.c_str(), mountPoint_.c_str(), "ext4", flags, nullptr) == 0;
 }
 
 bool LoopDevice::Unmount() {

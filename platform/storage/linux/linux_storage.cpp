@@ -263,7 +263,14 @@ DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, 
         options.hasProperty = true;
         options.property = PropertyOf(*disk);
         if (write) {
-            if (!UnmountVolumesOn(disk->name)) {
+            // An open that must fail anyway fails before anything is unmounted.
+            const std::string node = "/dev/" + disk->name;
+            if (disk->readOnly) {
+                errno = EROFS;
+                return nullptr;
+            }
+            if (::faccessat(AT_FDCWD, node.c_str(), W_OK, AT_EACCESS) != 0 ||
+                !UnmountVolumesOn(disk->name)) {
                 return nullptr;
             }
             openFlags |= O_EXCL;

@@ -31,9 +31,10 @@ class LinuxStorage : public StorageServices {
     // Volumes and root paths open their block device without disturbing the mount (read-only,
     // after a write-permission check, where the kernel refuses to write mounted devices). A
     // physical drive opened with GENERIC_WRITE first has every mounted volume on it unmounted (the
-    // open fails when one cannot be) and is then opened exclusively; closing it flushes it and has
-    // the kernel re-read its partition table. A physical drive opened for reading only first has
-    // its mounted file systems write out what they hold, so that unbuffered reads see it; the
+    // open fails when one cannot be, and a write-protected disk or one the caller may not write
+    // fails before anything is unmounted) and is then opened exclusively; closing it flushes it and
+    // has the kernel re-read its partition table. A physical drive opened for reading only first
+    // has its mounted file systems write out what they hold, so that unbuffered reads see it; the
     // open fails when one reports an error. FILE_FLAG_NO_BUFFERING selects O_DIRECT.
     DeviceHandle CreateFile(const std::string& path, uint32_t access, uint32_t shareMode,
                             uint32_t flags) override;

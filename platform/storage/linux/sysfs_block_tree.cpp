@@ -140,6 +140,7 @@ SysfsBlockTree SysfsBlockTree::Load(const std::string& sysRoot) {
         disk.kind = KindOf(folder, name, disk.devno);
         disk.removable = ReadAttribute(folder / "removable") == "1" || disk.busType == BusTypeUsb ||
                          disk.busType == BusTypeSd || disk.busType == BusTypeMmc;
+        disk.readOnly = ReadAttribute(folder / "ro") == "1";
         disk.slaves = SortedEntries(folder / "slaves");
         tree.devices_.push_back(disk);
 

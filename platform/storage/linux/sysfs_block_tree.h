@@ -25,6 +25,7 @@ struct BlockDeviceInfo {
     // Whole disks only:
     uint64_t diskSeq = 0;  // the kernel's sequence number of this disk's media; 0 when unknown
     bool removable = false;
+    bool readOnly = false;  // write-protected (the medium's switch, or set by the kernel)
     uint32_t busType = BusTypeUnknown;
     DiskKind kind = DiskKind::kOrdinary;
 };

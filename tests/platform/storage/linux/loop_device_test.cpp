@@ -157,4 +157,26 @@ TEST_P(LoopSafetyTest, BusyVolumeLeavesTheDriveUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(SectorSizes, LoopSafetyTest, testing::Values(512u));
 
+TEST(LoopWriteProtectedTest, RestoreFailsWithoutUnmounting) {
+    LoopDevice::Options options;
+    options.readOnly = true;
+    LoopDevice loop(options);
+    if (!loop.ok()) {
+        GTEST_SKIP() << loop.failure();
+    }
+    LinuxStorage storage;
+    RecordingImager imager(storage);
+    const std::string drive = storage.PhysicalDriveNameOf(loop.device());
+    ASSERT_FALSE(drive.empty());
+    ASSERT_EQ(storage.DeviceNodeOf(drive), loop.device());
+    const std::string image = loop.folder() + "/image.img";
+    ASSERT_TRUE(WriteWholeFile(image, RandomBytes(64 << 10, 7)));
+    const Bytes before = ReadDevice(loop.device(), 1 << 20);
+
+    EXPECT_FALSE(imager.RestoreImage(image, "\\\\.\\" + drive, 8192));
+    EXPECT_EQ(imager.errors, std::vector<std::string>{"Write I/O error"});
+    EXPECT_TRUE(IsMountPoint(loop.mountPoint()));
+    EXPECT_TRUE(ReadDevice(loop.device(), 1 << 20) == before);
+}
+
 }  // namespace

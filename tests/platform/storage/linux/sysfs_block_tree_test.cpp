@@ -78,6 +78,8 @@ TEST(SysfsBlockTreeTest, BusKindAndRemovability) {
         EXPECT_EQ(disk->kind, e.kind) << e.name;
     }
     EXPECT_EQ(Desktop().FindByName("sdb")->diskSeq, 9u);
+    EXPECT_TRUE(Desktop().FindByName("mmcblk0")->readOnly);  // the card's switch is on
+    EXPECT_FALSE(Desktop().FindByName("sdb")->readOnly);
 }
 
 TEST(SysfsBlockTreeTest, MissingRootGivesNoDevices) {
