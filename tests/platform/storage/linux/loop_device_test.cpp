@@ -23,8 +23,15 @@ int32_t DfSizeKB(const std::string& mountPoint) {
 using LoopScanTest = LoopDeviceTest;
 
 TEST_P(LoopScanTest, FilesOnePhysicalDriveWithTheVolume) {
-    imager_->ScanDrives();
-    const std::string letter = storage_->VolumeLetterOfPath(loop_->mountPoint());
+    // Letters follow the mounted volumes; scan again if a volume of someone else came or went.
+    std::string letter;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        letter = storage_->VolumeLetterOfPath(loop_->mountPoint());
+        imager_->ScanDrives();
+        if (storage_->VolumeLetterOfPath(loop_->mountPoint()) == letter) {
+            break;
+        }
+    }
     ASSERT_EQ(letter.size(), 1u);
     const PhysicalDriveEntry* entry = imager_->FindPhysicalDrive(drive_);
     ASSERT_NE(entry, nullptr);

@@ -70,8 +70,14 @@ TEST(LoopPartitionTest, RestoreUnmountsThePartitionsAndTheNewTableAppears) {
     const std::string drive = storage.PhysicalDriveNameOf(loop.device());
     ASSERT_FALSE(drive.empty());
     ASSERT_EQ(storage.DeviceNodeOf(drive), loop.device());
-    imager.ScanDrives();
-    const std::string letter = storage.VolumeLetterOfPath(mountPoint);
+    std::string letter;
+    for (int attempt = 0; attempt < 5; ++attempt) {  // until no other volume came or went
+        letter = storage.VolumeLetterOfPath(mountPoint);
+        imager.ScanDrives();
+        if (storage.VolumeLetterOfPath(mountPoint) == letter) {
+            break;
+        }
+    }
     ASSERT_EQ(letter.size(), 1u);
     const PhysicalDriveEntry* entry = imager.FindPhysicalDrive(drive);
     ASSERT_NE(entry, nullptr);
