@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
     xvfb xauth
-    locales
+    locales fonts-dejavu-core
 )
 
 missing=()

@@ -45,9 +45,20 @@ HBITMAP LoadImage(HINSTANCE /*instance*/, unsigned resourceId, uint32_t type, in
     if (type != IMAGE_BITMAP) {
         return nullptr;
     }
-    const QByteArray file =
-        platform::draw::FindResourceBytes(platform::draw::ResourceKind::Bitmap, resourceId);
-    std::optional<platform::draw::PaletteDib> dib = platform::draw::ParseBmpFile(file);
+    HBITMAP bitmap = platform::draw::DecodePaletteBitmap(
+        platform::draw::FindResourceBytes(platform::draw::ResourceKind::Bitmap, resourceId), flags);
+    if (bitmap &&
+        ((cx != 0 && cx != bitmap->image.width()) || (cy != 0 && cy != bitmap->image.height()))) {
+        bitmap->image = bitmap->image.scaled(cx != 0 ? cx : bitmap->image.width(),
+                                             cy != 0 ? cy : bitmap->image.height());
+    }
+    return bitmap;
+}
+
+namespace platform::draw {
+
+HBITMAP DecodePaletteBitmap(const QByteArray& bmpFile, uint32_t flags) {
+    std::optional<PaletteDib> dib = ParseBmpFile(bmpFile);
     if (!dib) {
         return nullptr;
     }
@@ -60,8 +71,7 @@ HBITMAP LoadImage(HINSTANCE /*instance*/, unsigned resourceId, uint32_t type, in
                 dib->colours[dib->indices[static_cast<size_t>(y) * dib->width + x]] | 0xFF000000u;
         }
     }
-    if ((cx != 0 && cx != image.width()) || (cy != 0 && cy != image.height())) {
-        image = image.scaled(cx != 0 ? cx : image.width(), cy != 0 ? cy : image.height());
-    }
     return MakeDeviceBitmap(image);
 }
+
+}  // namespace platform::draw
