@@ -11,10 +11,15 @@
 #include "platform/draw/palette_bmp.h"
 #include "platform/draw/resource_lookup.h"
 #include "platform/draw/sys_colors.h"
-#include "resources/resource_ids.h"
 #include "widgets/progress_meter_strip.h"
 
 namespace {
+
+// Resource ids of the program's pictures.
+constexpr int kBusyLamp = 130;
+constexpr int kReadyLamp = 131;
+constexpr int kMeterTiles = 132;
+constexpr int kAppIcon = 128;
 
 using platform::draw::FindResourceBytes;
 using platform::draw::ParseBmpFile;
@@ -36,7 +41,7 @@ class PictureResourcesTest : public ::testing::Test {
 
 // The raw file: depth and size as stored, key colour in the four corners of both frames.
 TEST_F(PictureResourcesTest, LampFilesArePaletteBitmapsWithKeyedCorners) {
-    for (int id : {IDB_BUSY_LAMP, IDB_READY_LAMP}) {
+    for (int id : {kBusyLamp, kReadyLamp}) {
         const QByteArray file = FindResourceBytes(ResourceKind::Bitmap, id);
         ASSERT_FALSE(file.isEmpty()) << id;
         EXPECT_EQ(static_cast<uint8_t>(file[14 + 14]), 4) << "4 bits per pixel";
@@ -62,7 +67,7 @@ TEST_F(PictureResourcesTest, LampFilesArePaletteBitmapsWithKeyedCorners) {
 
 TEST_F(PictureResourcesTest, LampsLoadWithTheKeyOnTheFaceColourAndShowTheirColours) {
     const COLORREF face = GetSysColor(COLOR_3DFACE);
-    for (int id : {IDB_BUSY_LAMP, IDB_READY_LAMP}) {
+    for (int id : {kBusyLamp, kReadyLamp}) {
         HBITMAP lamp = LoadImage(AfxGetResourceHandle(), id, IMAGE_BITMAP, 0, 0,
                                  LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT);
         ASSERT_TRUE(lamp) << id;
@@ -80,7 +85,7 @@ TEST_F(PictureResourcesTest, LampsLoadWithTheKeyOnTheFaceColourAndShowTheirColou
         EXPECT_EQ(qRed(unlit), qGreen(unlit));
         EXPECT_EQ(qGreen(unlit), qBlue(unlit));
         const QRgb lit = image.pixel(15 + 8, 8);
-        if (id == IDB_BUSY_LAMP) {
+        if (id == kBusyLamp) {
             EXPECT_GT(qRed(lit), 2 * qGreen(lit));
         } else {
             EXPECT_GT(qGreen(lit), 2 * qRed(lit));
@@ -91,12 +96,12 @@ TEST_F(PictureResourcesTest, LampsLoadWithTheKeyOnTheFaceColourAndShowTheirColou
 }
 
 TEST_F(PictureResourcesTest, MeterStripIsAnEightBitPictureOfTheBuiltInStrip) {
-    const QByteArray file = FindResourceBytes(ResourceKind::Bitmap, IDB_METER_TILES);
+    const QByteArray file = FindResourceBytes(ResourceKind::Bitmap, kMeterTiles);
     ASSERT_FALSE(file.isEmpty());
     EXPECT_EQ(static_cast<uint8_t>(file[14 + 14]), 8) << "8 bits per pixel";
 
     CBitmap tiles;
-    ASSERT_TRUE(tiles.LoadBitmap(IDB_METER_TILES));
+    ASSERT_TRUE(tiles.LoadBitmap(kMeterTiles));
     BITMAP bm;
     ASSERT_TRUE(tiles.GetBitmap(&bm));
     EXPECT_EQ(bm.bmWidth, 90);
@@ -113,7 +118,7 @@ TEST_F(PictureResourcesTest, MeterStripIsAnEightBitPictureOfTheBuiltInStrip) {
 }
 
 TEST_F(PictureResourcesTest, IconHasBothSizesWithTransparentSurroundings) {
-    HICON icon = LoadIconResource(IDR_MAINFRAME);
+    HICON icon = LoadIconResource(kAppIcon);
     ASSERT_TRUE(icon);
     ASSERT_EQ(icon->images.size(), 2u);
     EXPECT_EQ(icon->images[0].size(), QSize(32, 32));
