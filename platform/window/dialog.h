@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/window/dialog_template.h"
 #include "platform/window/wnd.h"
@@ -43,9 +44,14 @@ class CDialog : public CWnd {
   private:
     void OnOKCommand() { OnOK(); }
     void OnCancelCommand() { OnCancel(); }
+    LRESULT HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+    void FocusFirstTabStop();
 
     UINT templateId_;
     CWnd* parent_;
     std::unique_ptr<platform::window::ModalLoop> loop_;
     int result_ = 0;
+    bool ended_ = false;
+    // The objects of the controls nobody subclassed; they outlive the window, detached.
+    std::vector<std::unique_ptr<CWnd>> controlObjects_;
 };

@@ -6,7 +6,9 @@ namespace {
 EventPumpFunction installedPump = nullptr;
 }
 
-void SetEventPump(EventPumpFunction pump) { installedPump = pump; }
+void SetEventPump(EventPumpFunction pump) {
+    installedPump = pump;
+}
 
 void PumpOneRound() {
     if (installedPump != nullptr) {

@@ -34,7 +34,7 @@
         return GetThisMessageMap();                     \
     }                                                   \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
-        using ThisClass = theClass;                     \
+        using ThisClass [[maybe_unused]] = theClass;    \
         using TheBaseClass = baseClass;                 \
         static const AFX_MSGMAP_ENTRY messageEntries[] = {
 #define END_MESSAGE_MAP()                                                                        \

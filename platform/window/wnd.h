@@ -159,7 +159,6 @@ class CWnd : public CCmdTarget {
   private:
     friend class platform::window::NativeWindow;
     mutable std::unique_ptr<CFont> fontObject_;
-    std::unique_ptr<CMenu> systemMenu_;
 };
 
 // Whether hWnd is a live window.
