@@ -69,3 +69,11 @@ void RegisterTestTemplates() {
     platform::window::RegisterDialogTemplate(small);
     platform::window::RegisterDialogTemplate(broken);
 }
+
+#include "tests/platform/window/sample_dialog.h"
+
+BEGIN_MESSAGE_MAP(SampleDialog, CDialog)
+ON_WM_SYSCOMMAND()
+ON_BN_CLICKED(1005, OnStartRestore)
+ON_BN_CLICKED(1007, OnStop)
+END_MESSAGE_MAP()
