@@ -174,6 +174,9 @@ bool CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int
     if (from == nullptr) {
         return false;
     }
+    if (width == 0 || height == 0) {
+        return true;  // nothing to copy (QImage::copy would take an empty rectangle as "all")
+    }
     // Copy first: source and destination may be the same bitmap.
     const QImage piece = from->copy(xSrc, ySrc, width, height);
     auto painter = BeginPainter();

@@ -83,6 +83,8 @@ TEST_F(DcBlitTest, BitBltCopiesExactlyTheSourceRectangle) {
             EXPECT_EQ(target.dc.GetPixel(x, y), expected) << x << "," << y;
         }
     }
+    EXPECT_TRUE(target.dc.BitBlt(0, 0, 0, 0, &source.dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(target.dc.GetPixel(0, 0), RGB(255, 255, 255)) << "an empty copy copies nothing";
     EXPECT_FALSE(target.dc.BitBlt(0, 0, 1, 1, &source.dc, 0, 0, 0x00EE0086)) << "SRCPAINT";
     CDC noTarget;
     EXPECT_FALSE(target.dc.BitBlt(0, 0, 1, 1, &noTarget, 0, 0, SRCCOPY));

@@ -1,0 +1,286 @@
+#include "widgets/lamp_button.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/draw/image_loader.h"
+#include "platform/draw/sys_colors.h"
+#include "platform/window/native_window.h"
+#include "platform/window/wnd_class.h"
+
+namespace {
+
+constexpr int kLampId = 1015;
+constexpr uint16_t kBusyBitmap = 130;
+constexpr uint16_t kReadyBitmap = 131;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "lamp_button_tests";
+    static char* argv[] = {name, nullptr};
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Counts the owner-draw calls and lets tests call DrawItem directly.
+class ProbedLamp : public LampButton {
+  public:
+    int drawCalls = 0;
+    void Draw(DRAWITEMSTRUCT* item) { LampButton::DrawItem(item); }
+
+  protected:
+    void DrawItem(LPDRAWITEMSTRUCT item) override {
+        ++drawCalls;
+        LampButton::DrawItem(item);
+    }
+};
+
+COLORREF At(const QImage& image, int x, int y) {
+    const QRgb c = image.pixel(x, y);
+    return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+// A shown top-level window with one check box (id 1015) whose client area is w x h, taken over
+// by a fresh lamp.
+class LampButtonTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { App(); }
+
+    void Attach(int w, int h, const char* caption = "") {
+        ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "lamps", WS_POPUP | WS_VISIBLE,
+                                  CRect(0, 0, 160, 60), nullptr, 0));
+        ASSERT_TRUE(control.CreateEx(0, "Button", caption,
+                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                     CRect(4, 4, 4 + w, 4 + h), &host, kLampId));
+        // Synchronous repaints need the window on screen.
+        QWidget* top = platform::window::WidgetOf(host.GetSafeHwnd());
+        for (int i = 0; i < 200 && !(top->windowHandle() && top->windowHandle()->isExposed());
+             ++i) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        ASSERT_TRUE(top->windowHandle() && top->windowHandle()->isExposed());
+        HWND window = control.Detach();
+        ASSERT_TRUE(lamp->SubclassWindow(window));
+        CRect client;
+        lamp->GetClientRect(&client);
+        ASSERT_EQ(client, CRect(0, 0, w, h)) << "a check box has no border";
+    }
+
+    QImage Grab() { return platform::window::WidgetOf(lamp->GetSafeHwnd())->grab().toImage(); }
+
+    // The frame of bitmap id as the lamp's loader maps it.
+    static QImage Frame(uint16_t id, int frame) {
+        HBITMAP strip = LoadImage(AfxGetResourceHandle(), id, IMAGE_BITMAP, 0, 0,
+                                  LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT);
+        return strip ? strip->image.copy(frame * 15, 0, 15, 15) : QImage();
+    }
+
+    // Every pixel of the control: the frame at origin, the face colour elsewhere.
+    static void ExpectFrameAt(const QImage& shot, const QImage& frame, CPoint origin) {
+        ASSERT_FALSE(frame.isNull());
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const int fx = x - origin.x;
+                const int fy = y - origin.y;
+                const bool inFrame =
+                    fx >= 0 && fx < frame.width() && fy >= 0 && fy < frame.height();
+                const COLORREF expected = inFrame ? At(frame, fx, fy) : face;
+                ASSERT_EQ(At(shot, x, y), expected) << "pixel " << x << "," << y;
+            }
+        }
+    }
+
+    CWnd host;
+    CWnd control;
+    std::unique_ptr<ProbedLamp> lamp = std::make_unique<ProbedLamp>();
+};
+
+TEST_F(LampButtonTest, ConstructedUnlitWithIndent20) {
+    EXPECT_EQ(lamp->GetState(), 0);
+    EXPECT_EQ(lamp->GetIndent(), 20);
+    EXPECT_EQ(lamp->SetState(0), 0) << "no window yet: nothing to repaint";
+    EXPECT_EQ(lamp->SetState(3), 3);
+}
+
+TEST_F(LampButtonTest, FrameDrawnAtTheComputedOriginOf18x20) {
+    Attach(18, 20);
+    EXPECT_EQ(lamp->GetOrigin().y, 10) << "vertical middle after attaching";
+    EXPECT_EQ(lamp->GetStyle() & BS_TYPEMASK, BS_OWNERDRAW);
+    lamp->LoadFrames(kBusyBitmap, 15);
+    EXPECT_EQ(lamp->GetOrigin(), CPoint(1, 3));
+    EXPECT_EQ(lamp->GetIndent(), 20);
+
+    ExpectFrameAt(Grab(), Frame(kBusyBitmap, 0), CPoint(1, 3));
+    lamp->SetState(1);
+    ExpectFrameAt(Grab(), Frame(kBusyBitmap, 1), CPoint(1, 3));
+    lamp->SetState(0);
+    ExpectFrameAt(Grab(), Frame(kBusyBitmap, 0), CPoint(1, 3));
+}
+
+TEST_F(LampButtonTest, NineteenPixelsHighGivesTheSameOrigin) {
+    Attach(18, 19);
+    EXPECT_EQ(lamp->GetOrigin().y, 10);
+    lamp->LoadFrames(kReadyBitmap, 15);
+    EXPECT_EQ(lamp->GetOrigin(), CPoint(1, 3));
+    lamp->SetState(1);
+    ExpectFrameAt(Grab(), Frame(kReadyBitmap, 1), CPoint(1, 3));
+}
+
+TEST_F(LampButtonTest, RepaintsAtOnceAndOnlyOnARealChange) {
+    Attach(18, 20);
+    lamp->LoadFrames(kBusyBitmap, 15);
+    Grab();  // settle the first paint
+    const int before = lamp->drawCalls;
+    EXPECT_EQ(lamp->SetState(0), 0);
+    EXPECT_EQ(lamp->drawCalls, before) << "same value";
+    EXPECT_EQ(lamp->SetState(1), 1);
+    EXPECT_EQ(lamp->drawCalls, before + 1) << "painted synchronously";
+    EXPECT_EQ(lamp->SetState(2), 2);
+    EXPECT_EQ(lamp->drawCalls, before + 2) << "1 then 2 repaints although both mean lit";
+    EXPECT_EQ(lamp->SetState(2), 2);
+    EXPECT_EQ(lamp->drawCalls, before + 2);
+}
+
+TEST_F(LampButtonTest, ClicksAndFocusChangeNothing) {
+    Attach(18, 20);
+    lamp->LoadFrames(kReadyBitmap, 15);
+    lamp->SetState(1);
+    const QImage lit = Grab();
+    QWidget* widget = platform::window::WidgetOf(lamp->GetSafeHwnd());
+    const QPointF inside(8, 10);
+    const QPointF global = widget->mapToGlobal(inside);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+    lamp->SetFocus();
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QKeyEvent spaceUp(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(widget, &space);
+    QApplication::sendEvent(widget, &spaceUp);
+    QApplication::processEvents();
+    EXPECT_EQ(lamp->GetState(), 1);
+    EXPECT_EQ(Grab(), lit);
+}
+
+TEST_F(LampButtonTest, OnlyFullRedrawsPaintAndItemStateIsIgnored) {
+    Attach(18, 20);
+    lamp->LoadFrames(kBusyBitmap, 15);
+    lamp->SetState(1);
+
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap canvas;
+    ASSERT_TRUE(canvas.CreateCompatibleBitmap(&dc, 18, 20));
+    CBitmap* previous = dc.SelectObject(&canvas);
+    auto paint = [&](UINT action, UINT itemState) {
+        dc.FillSolidRect(0, 0, 18, 20, RGB(1, 2, 3));
+        DRAWITEMSTRUCT item;
+        item.CtlID = kLampId;
+        item.itemAction = action;
+        item.itemState = itemState;
+        item.hwndItem = lamp->GetSafeHwnd();
+        item.pDC = &dc;
+        item.rcItem = CRect(0, 0, 18, 20);
+        lamp->Draw(&item);
+        return canvas.Image()->copy();
+    };
+    const QImage untouched = paint(ODA_FOCUS, ODS_FOCUS);
+    EXPECT_EQ(At(untouched, 0, 0), RGB(1, 2, 3));
+    EXPECT_EQ(paint(ODA_SELECT, ODS_SELECTED), untouched);
+
+    const QImage plain = paint(ODA_DRAWENTIRE, 0);
+    ExpectFrameAt(plain, Frame(kBusyBitmap, 1), CPoint(1, 3));
+    EXPECT_EQ(paint(ODA_DRAWENTIRE, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED), plain);
+    EXPECT_EQ(dc.GetBkMode(), OPAQUE) << "the context's state is given back";
+    dc.SelectObject(previous);
+}
+
+TEST_F(LampButtonTest, WideFramesRaiseTheIndent) {
+    Attach(40, 20);
+    lamp->LoadFrames(kBusyBitmap, 25);
+    EXPECT_EQ(lamp->GetIndent(), 30);
+}
+
+TEST_F(LampButtonTest, CaptionIsDrawnBesideTheLampCentredVertically) {
+    Attach(120, 30, "Busy");
+    lamp->LoadFrames(kBusyBitmap, 15);
+    const QImage shot = Grab();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    int top = shot.height(), bottom = -1, left = shot.width();
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 20; x < shot.width(); ++x) {
+            if (At(shot, x, y) != face) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                left = std::min(left, x);
+            }
+        }
+    }
+    ASSERT_GE(bottom, 0) << "some text was drawn";
+    EXPECT_GE(left, 20) << "at the indent";
+    EXPECT_NEAR((top + bottom) / 2.0, 15.0, 4.0);
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 16; x < 20; ++x) {
+            EXPECT_EQ(At(shot, x, y), face) << "between lamp and text";
+        }
+    }
+}
+
+TEST_F(LampButtonTest, MissingBitmapLeavesAnEmptyLamp) {
+    Attach(18, 20);
+    lamp->LoadFrames(9999, 15);
+    EXPECT_EQ(lamp->GetOrigin(), CPoint(1, 10));
+    EXPECT_EQ(lamp->GetIndent(), 20);
+    const QImage shot = Grab();
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            ASSERT_EQ(At(shot, x, y), GetSysColor(COLOR_BTNFACE))
+                << x << "," << y << " draws " << lamp->drawCalls;
+        }
+    }
+    lamp.reset();  // releases nothing but the memory context
+}
+
+// Writes the two lamps of the main window, busy lit and ready unlit, as a picture to look at
+// when LAMP_PICTURE names a file.
+TEST_F(LampButtonTest, PictureOfBothLamps) {
+    const char* path = std::getenv("LAMP_PICTURE");
+    if (path == nullptr) {
+        GTEST_SKIP() << "set LAMP_PICTURE=<file.png> to write the picture";
+    }
+    Attach(18, 20);
+    lamp->LoadFrames(kBusyBitmap, 15);
+    lamp->SetState(1);
+    CWnd second;
+    ASSERT_TRUE(second.CreateEx(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
+                                CRect(30, 4, 48, 24), &host, 1016));
+    ProbedLamp ready;
+    ASSERT_TRUE(ready.SubclassWindow(second.Detach()));
+    ready.LoadFrames(kReadyBitmap, 15);
+    ready.SetState(0);
+    ProbedLamp captioned;
+    CWnd third;
+    ASSERT_TRUE(third.CreateEx(0, "Button", "Ready for the next image",
+                               WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, CRect(56, 4, 156, 40),
+                               &host, 1017));
+    ASSERT_TRUE(captioned.SubclassWindow(third.Detach()));
+    captioned.LoadFrames(kReadyBitmap, 15);
+    captioned.SetState(1);
+    const QImage shot = platform::window::WidgetOf(host.GetSafeHwnd())->grab().toImage();
+    EXPECT_TRUE(shot.scaled(shot.size() * 4).save(QString::fromUtf8(path)));
+}
+
+}  // namespace
