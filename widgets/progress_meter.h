@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -108,5 +109,6 @@ class ProgressMeter : public CStatic {
     CWnd* textWnd = nullptr;
     SYSTEMTIME startTime;
     uint64_t startStamp = 0;
-    int tilesDrawn = 0;  // tiles drawn since construction, for tests
+    // Told of every tile drawn (tile, offset along the axis); tests count and place them.
+    std::function<void(int tile, int offset)> tileObserver;
 };
