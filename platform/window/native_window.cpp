@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTimerEvent>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <unordered_set>
 
@@ -192,9 +193,21 @@ void NativeWindow::Invalidate(bool erase) {
 }
 
 void NativeWindow::UpdateNow() {
-    if (updatePending_ && Widget()->isVisible()) {
-        Widget()->repaint();
+    QWidget* w = Widget();
+    if (!updatePending_ || !w->isVisible()) {
+        return;
     }
+    QWindow* handle = w->window()->windowHandle();
+    if (handle != nullptr && handle->isExposed()) {
+        w->repaint();
+        return;
+    }
+    // Not on screen yet (a window shown a moment ago): the paint runs now all the same, into a
+    // scratch picture, and the screen gets its paint once the window is exposed.
+    QImage scratch(w->size(), QImage::Format_ARGB32_Premultiplied);
+    w->render(&scratch, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    updatePending_ = true;
+    w->update();
 }
 
 QPaintDevice* NativeWindow::ClientPaintDevice() {
