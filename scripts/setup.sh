@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
     xvfb xauth
-    locales fonts-dejavu-core
+    locales fonts-dejavu-core fonts-liberation2
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "platform/draw/dc.h"
 #include "platform/draw/sys_colors.h"
 #include "platform/window/draw_item_struct.h"
+#include "platform/window/static_window.h"
 #include "platform/window/window_messages.h"
 #include "platform/window/window_styles.h"
 #include "platform/window/wnd.h"
@@ -74,7 +75,7 @@ void ButtonWindow::ClassPaint(QPaintEvent*) {
     QStyleOptionButton option;
     option.initFrom(this);
     option.rect = QRect(0, 0, client.Width(), client.Height());
-    option.text = text().remove(QLatin1Char('&'));
+    option.text = text();
     if (isDown()) {
         option.state |= QStyle::State_Sunken;
     }
@@ -86,8 +87,17 @@ void ButtonWindow::ClassPaint(QPaintEvent*) {
         if (!isDown()) {
             option.state |= QStyle::State_Raised;
         }
-        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+        // The bevel from the style, the caption centred on the whole client area as the
+        // system draws it (the style's label margins would cut short captions).
+        style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+        QRect label = option.rect;
+        if (isDown()) {
+            label.translate(1, 1);
+        }
+        style()->drawItemText(&painter, label, Qt::AlignCenter | Qt::TextShowMnemonic,
+                              option.palette, isEnabled(), text(), QPalette::ButtonText);
     } else {
+        option.text = StripMnemonic(text());
         option.state |= isChecked() ? QStyle::State_On : QStyle::State_Off;
         style()->drawControl(QStyle::CE_CheckBox, &option, &painter, this);
     }

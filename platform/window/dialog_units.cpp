@@ -1,6 +1,7 @@
 #include "platform/window/dialog_units.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,15 +23,19 @@ int MulDiv(int a, int b, int c) {
 
 namespace {
 
+bool Installed(const QString& family) {
+    QFont probe(family);
+    probe.setStyleStrategy(QFont::NoFontMerging);
+    return QFontInfo(probe).family().compare(family, Qt::CaseInsensitive) == 0;
+}
+
 QString SansFamily(const QString& requested) {
-    const QStringList installed = QFontDatabase::families();
-    if (installed.contains(requested, Qt::CaseInsensitive)) {
+    if (Installed(requested)) {
         return requested;
     }
     // Faces with the metrics of the classic dialog fonts first.
-    for (const char* candidate :
-         {"Liberation Sans", "Arimo", "Nimbus Sans", "Nimbus Sans L", "DejaVu Sans", "Noto Sans"}) {
-        if (installed.contains(QLatin1String(candidate), Qt::CaseInsensitive)) {
+    for (const char* candidate : {"Liberation Sans", "Arimo", "DejaVu Sans", "Noto Sans"}) {
+        if (Installed(QLatin1String(candidate))) {
             return QLatin1String(candidate);
         }
     }
