@@ -2,19 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <memory>
 #include <string>
 
 #include "platform/clock/wall_clock.h"
-#include "platform/window/static_control.h"
 #include "platform/window/wnd.h"
-#include "platform/window/wnd_class.h"
+#include "tests/helpers/qt_test_app.h"
+#include "tests/helpers/test_parent_window.h"
 #include "widgets/progress_meter.h"
 
-// An offscreen parent window with an anchor control and a text line, and a fake clock standing
-// at 2026-12-08 12:03:05.
-class MeterWindowFixture : public ::testing::Test {
+// An offscreen parent window with a centred text line (control 1018) and, on demand, an anchor
+// control (1001); a fake clock stands at Tuesday 2026-12-08 12:03:05.
+class MeterWindowFixture : public test_helpers::WindowTest {
   protected:
     static SYSTEMTIME StartTime() {
         SYSTEMTIME t;
@@ -29,53 +28,44 @@ class MeterWindowFixture : public ::testing::Test {
     }
 
     void SetUp() override {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "progress_meter_tests";
-            static char* argv[] = {name, nullptr};
-            app = std::make_unique<QApplication>(argc, argv);
-        }
-        ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "Meter", WS_POPUP | WS_VISIBLE,
-                                    CRect(0, 0, 720, 120), nullptr, 0));
-        text.CreateEx(0, "Static", "Idle", WS_CHILD | WS_VISIBLE | SS_CENTER,
-                      CRect(10, 40, 690, 60), &parent, 1018);
-        // Let the offscreen window be exposed, so that repaints happen at once.
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
+        test_helpers::WindowTest::SetUp();
+        parent = std::make_unique<test_helpers::TestParentWindow>(CSize(720, 400), "Meter");
+        text = parent->AddControl("Static", "Idle", WS_CHILD | WS_VISIBLE | SS_CENTER,
+                                  CRect(10, 40, 690, 60), 1018);
+        ASSERT_NE(text, nullptr);
     }
 
     // An anchor whose rectangle gives a meter client area of width x height (one-pixel edge).
     CWnd& MakeAnchor(int width, int height) {
-        anchor.CreateEx(0, "msctls_progress32", "", WS_CHILD | WS_VISIBLE,
-                        CRect(10, 10, 10 + width + 2, 10 + height + 2), &parent, 1001);
-        return anchor;
+        anchor = parent->AddControl("msctls_progress32", "", WS_CHILD | WS_VISIBLE,
+                                    CRect(10, 70, 10 + width + 2, 70 + height + 2), 1001);
+        return *anchor;
     }
 
     std::unique_ptr<ProgressMeter> MakeMeter(int upper = 1000, int mode = 2,
                                              const char* prefix = nullptr, CBitmap* tiles = nullptr,
                                              bool reversed = false) {
-        if (anchor.GetSafeHwnd() == nullptr) {
+        if (anchor == nullptr) {
             MakeAnchor(300, 16);
         }
-        return std::make_unique<ProgressMeter>(&anchor, upper, tiles, reversed, &text, prefix,
-                                               mode);
+        return std::make_unique<ProgressMeter>(anchor, upper, tiles, reversed, text, prefix, mode);
     }
 
-    std::string Caption(CWnd& wnd) const {
+    static std::string Caption(CWnd& wnd) {
         std::string caption;
         wnd.GetWindowText(caption);
         return caption;
     }
+    std::string Caption() const { return Caption(*text); }
 
+    // Paints the window now, background erase included.
     static void Paint(CWnd& wnd) {
         wnd.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     }
 
-    std::unique_ptr<QApplication> app;
     platform::clock::FakeWallClock clock{StartTime()};
     platform::clock::ScopedWallClock useClock{clock};
-    CWnd parent;
-    CWnd anchor;
-    CStatic text;
+    std::unique_ptr<test_helpers::TestParentWindow> parent;
+    CWnd* text = nullptr;
+    CWnd* anchor = nullptr;
 };

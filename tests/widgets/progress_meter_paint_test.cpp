@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "tests/helpers/window_probe.h"
 #include "tests/widgets/meter_window_fixture.h"
 #include "tests/widgets/progress_meter_probe.h"
 #include "widgets/progress_meter_strip.h"
@@ -83,6 +84,24 @@ TEST_F(ProgressMeterPaintTest, FullPictureCoversTheTrackWithTilesEveryTenPixels)
     EXPECT_EQ(Rgb(picture, 299, 12), Groove(12));
     EXPECT_EQ(Rgb(picture, 0, 7), Groove(7));  // the start cap's rounded end
     EXPECT_EQ(Rgb(picture, 1, 7), Body(7));
+}
+
+TEST_F(ProgressMeterPaintTest, ScreenShowsTheBackBufferInsideTheEdge) {
+    auto meter = MakeMeter();
+    meter->SetPos(450, true);
+    Paint(*meter);
+    meter->SetPos(700, true);
+    Paint(*meter);
+    ProgressMeterProbe probe(*meter);
+    const QImage screen = test_helpers::GrabWindow(meter.get());
+    ASSERT_EQ(screen.size(), QSize(302, 18));
+    const QImage& picture = *probe.BackBuffer()->Image();
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            ASSERT_EQ(screen.pixel(x + 1, y + 1) & 0xFFFFFF, picture.pixel(x, y) & 0xFFFFFF)
+                << x << "," << y;
+        }
+    }
 }
 
 TEST_F(ProgressMeterPaintTest, PositionZeroAndUpperBound) {

@@ -1,6 +1,7 @@
 // The meter's model, text and lifecycle in an offscreen window, time driven by a fake clock.
 #include <gtest/gtest.h>
 
+#include "tests/helpers/window_probe.h"
 #include "tests/widgets/meter_window_fixture.h"
 #include "tests/widgets/progress_meter_probe.h"
 
@@ -18,23 +19,24 @@ TEST_F(ProgressMeterTest, NewMeterStartsAtZeroAndShowsTheTiming) {
     EXPECT_EQ(probe.StartPx(), 0);
     EXPECT_EQ(probe.PosPx(), 10);
     EXPECT_EQ(probe.TrackEnd(), 290);
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:00:00 - 0% / 100% - 00:00:00 - 12:03:05)");
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:00:00 - 0% / 100% - 00:00:00 - 12:03:05)");
 }
 
 TEST_F(ProgressMeterTest, TextFollowsPositionAndClock) {
     auto meter = MakeMeter();
     clock.AdvanceMilliseconds(70'000);
     EXPECT_EQ(meter->SetPos(450, true), 0);
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:01:10 - 45% / 55% - 00:01:25 - 12:05:40)");
-    // The timer refreshes the times without a new position.
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:01:10 - 45% / 55% - 00:01:25 - 12:05:40)");
+    // The meter's own timer refreshes the times without a new position.
     clock.AdvanceMilliseconds(5'000);
     ProgressMeterProbe probe(*meter);
-    meter->SendMessage(WM_TIMER, probe.Identity());
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:01:15 - 45% / 55% - 00:01:31 - 12:05:51)");
+    ASSERT_TRUE(test_helpers::DeliverTimer(meter.get(), probe.Identity()));
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:01:15 - 45% / 55% - 00:01:31 - 12:05:51)");
     // Another timer's tick leaves the text alone.
     clock.AdvanceMilliseconds(5'000);
     meter->SendMessage(WM_TIMER, probe.Identity() + 1);
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:01:15 - 45% / 55% - 00:01:31 - 12:05:51)");
+    EXPECT_FALSE(test_helpers::HasTimer(meter.get(), probe.Identity() + 1));
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:01:15 - 45% / 55% - 00:01:31 - 12:05:51)");
 }
 
 TEST_F(ProgressMeterTest, PositionIsClampedToTheRange) {
@@ -42,7 +44,7 @@ TEST_F(ProgressMeterTest, PositionIsClampedToTheRange) {
     ProgressMeterProbe probe(*meter);
     EXPECT_EQ(meter->SetPos(2000, true), 0);
     EXPECT_EQ(probe.Pos(), 1000);
-    EXPECT_NE(Caption(text).find("100% / 0%"), std::string::npos) << Caption(text);
+    EXPECT_NE(Caption().find("100% / 0%"), std::string::npos) << Caption();
     meter->UpdateGeometry(nullptr);
     EXPECT_EQ(probe.PosPx(), 290);
     EXPECT_EQ(meter->SetPos(-5, true), 1000);
@@ -51,7 +53,7 @@ TEST_F(ProgressMeterTest, PositionIsClampedToTheRange) {
     clock.AdvanceMilliseconds(3'000);
     meter->SetPos(600, false);
     meter->SetPos(0, true);
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:00:03 - 0% / 100% - 00:00:00 - 12:03:08)");
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:00:03 - 0% / 100% - 00:00:00 - 12:03:08)");
 }
 
 TEST_F(ProgressMeterTest, RescalingRangeMovesThePosition) {
@@ -60,37 +62,37 @@ TEST_F(ProgressMeterTest, RescalingRangeMovesThePosition) {
     meter->SetPos(500, false);
     EXPECT_TRUE(meter->SetRange(0, 100, true, true));
     EXPECT_EQ(probe.Pos(), 50);
-    EXPECT_NE(Caption(text).find("50% / 50%"), std::string::npos);
+    EXPECT_NE(Caption().find("50% / 50%"), std::string::npos);
 }
 
 TEST_F(ProgressMeterTest, PercentModesWithAndWithoutPrefix) {
     auto withParens = MakeMeter(1000, 1, "Copy");
     withParens->SetPos(450, true);
-    EXPECT_EQ(Caption(text), "Copy (45%)");
+    EXPECT_EQ(Caption(), "Copy (45%)");
     withParens.reset();
     auto plain = MakeMeter(1000, -1, "Copy");
     plain->SetPos(450, true);
-    EXPECT_EQ(Caption(text), "Copy 45%");
+    EXPECT_EQ(Caption(), "Copy 45%");
     plain.reset();
     auto noPrefix = MakeMeter(1000, 1);
     noPrefix->SetPos(450, true);
-    EXPECT_EQ(Caption(text), "(45%)");
+    EXPECT_EQ(Caption(), "(45%)");
     noPrefix.reset();
     auto prefixOnly = MakeMeter(1000, 0, "  Copying");
-    EXPECT_EQ(Caption(text), "Copying");
+    EXPECT_EQ(Caption(), "Copying");
 }
 
 TEST_F(ProgressMeterTest, ModeThreeFallsBackToPercentWhenThePrefixCrowdsTheTime) {
     auto fits = MakeMeter(1000, 3, "Copy");
     clock.AdvanceMilliseconds(70'000);
     fits->SetPos(450, true);
-    EXPECT_EQ(Caption(text), "Copy (12:03:05 - 00:01:10 - 45% / 55% - 00:01:25 - 12:05:40)");
+    EXPECT_EQ(Caption(), "Copy (12:03:05 - 00:01:10 - 45% / 55% - 00:01:25 - 12:05:40)");
     fits.reset();
 
     const std::string longPrefix(200, 'W');
     auto crowded = MakeMeter(1000, 3, longPrefix.c_str());
     crowded->SetPos(450, true);
-    const std::string caption = Caption(text);
+    const std::string caption = Caption();
     // The prefix, cut with "...", then the percentage with "..." appended.
     EXPECT_TRUE(caption.starts_with("WWW")) << caption;
     EXPECT_TRUE(caption.ends_with("... (45%)...")) << caption;
@@ -101,49 +103,49 @@ TEST_F(ProgressMeterTest, ModeThreeFallsBackToPercentWhenThePrefixCrowdsTheTime)
 TEST_F(ProgressMeterTest, TextWindowIsWrittenOnlyWhenTheTextChanges) {
     auto meter = MakeMeter();
     meter->SetPos(100, true);
-    const std::string composed = Caption(text);
+    const std::string composed = Caption();
     // Someone else writes the line; a refresh composing the same text leaves it alone.
-    text.SetWindowText("untouched");
+    text->SetWindowText("untouched");
     EXPECT_TRUE(meter->Refresh());
     meter->SendMessage(WM_TIMER, ProgressMeterProbe(*meter).Identity());
-    EXPECT_EQ(Caption(text), "untouched");
+    EXPECT_EQ(Caption(), "untouched");
     clock.AdvanceMilliseconds(1'000);
     EXPECT_TRUE(meter->Refresh());
-    EXPECT_NE(Caption(text), "untouched");
-    EXPECT_NE(Caption(text), composed);
+    EXPECT_NE(Caption(), "untouched");
+    EXPECT_NE(Caption(), composed);
 }
 
 TEST_F(ProgressMeterTest, DestructionGivesTheCaptionBackAndRemovesTheWindow) {
     auto meter = MakeMeter();
     const HWND window = meter->GetSafeHwnd();
     ASSERT_TRUE(IsWindow(window));
-    EXPECT_NE(Caption(text), "Idle");
+    EXPECT_NE(Caption(), "Idle");
     meter.reset();
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(Caption(text), "Idle");
+    EXPECT_EQ(Caption(), "Idle");
 }
 
 TEST_F(ProgressMeterTest, HiddenTextWindowGetsOneBlank) {
-    text.ShowWindow(SW_HIDE);
+    text->ShowWindow(SW_HIDE);
     auto meter = MakeMeter();
-    EXPECT_EQ(Caption(text), " ");
+    EXPECT_EQ(Caption(), " ");
 }
 
 TEST_F(ProgressMeterTest, WithoutTextWindowTheBarStillMoves) {
     MakeAnchor(300, 16);
-    ProgressMeter meter(&anchor, 1000, nullptr, false, nullptr, nullptr, 2);
+    ProgressMeter meter(anchor, 1000, nullptr, false, nullptr, nullptr, 2);
     ProgressMeterProbe probe(meter);
     meter.SetPos(1000, true);
     EXPECT_TRUE(meter.UpdateGeometry(nullptr));
     EXPECT_EQ(probe.PosPx(), 290);
-    EXPECT_EQ(Caption(text), "Idle");
+    EXPECT_EQ(Caption(), "Idle");
 }
 
 TEST_F(ProgressMeterTest, EmptyRangeShowsZeroPercentAndNoEstimate) {
     auto meter = MakeMeter(0);
     clock.AdvanceMilliseconds(10'000);
     EXPECT_EQ(meter->SetPos(5, true), 0);
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:00:10 - 0% / 100% - 00:00:00 - 12:03:15)");
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:00:10 - 0% / 100% - 00:00:00 - 12:03:15)");
     ProgressMeterProbe probe(*meter);
     meter->UpdateGeometry(nullptr);
     EXPECT_EQ(probe.PosPx(), 10);
@@ -155,7 +157,7 @@ TEST_F(ProgressMeterTest, ClockSetBackShowsNoElapsedTime) {
     meter->SetPos(300, false);
     clock.AdvanceMilliseconds(-3'600'000);
     meter->Refresh();
-    EXPECT_EQ(Caption(text), "(12:03:05 - 00:00:00 - 30% / 70% - 00:00:00 - 12:03:05)");
+    EXPECT_EQ(Caption(), "(12:03:05 - 00:00:00 - 30% / 70% - 00:00:00 - 12:03:05)");
 }
 
 TEST_F(ProgressMeterTest, StartOnAnEarlierDayShowsItsDate) {
@@ -168,17 +170,17 @@ TEST_F(ProgressMeterTest, StartOnAnEarlierDayShowsItsDate) {
     auto meter = MakeMeter();
     clock.AdvanceMilliseconds(20'000);
     meter->SetPos(500, true);
-    EXPECT_EQ(Caption(text),
-              "(2026/12/01/03 23:59:50 - 00:00:20 - 50% / 50% - 00:00:20 - 00:00:30)");
+    EXPECT_EQ(Caption(), "(2026/12/01/03 23:59:50 - 00:00:20 - 50% / 50% - 00:00:20 - 00:00:30)");
 }
 
 TEST_F(ProgressMeterTest, WithoutAnchorWindowEveryOperationDoesNothing) {
-    ProgressMeter meter(&anchor, 1000, nullptr, false, &text, nullptr, 2);
+    CWnd noWindow;
+    ProgressMeter meter(&noWindow, 1000, nullptr, false, text, nullptr, 2);
     EXPECT_EQ(meter.GetSafeHwnd(), nullptr);
     EXPECT_FALSE(meter.SetRange(0, 10, false, true));
     EXPECT_EQ(meter.SetPos(5, true), 0);
     EXPECT_FALSE(meter.Refresh());
-    EXPECT_EQ(Caption(text), "Idle");
+    EXPECT_EQ(Caption(), "Idle");
 }
 
 }  // namespace
