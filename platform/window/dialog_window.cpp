@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QShortcut>
 
 #include "platform/window/button_window.h"
 #include "platform/window/win_app.h"
@@ -35,6 +36,11 @@ DialogWindow::DialogWindow(const CreateParams& params, QWidget* ownerWidget)
     setAutoFillBackground(true);
     setWindowTitle(QString::fromUtf8(text_));
     ResetSystemMenu();
+    // Alt+Space reaches the system menu whichever control has the focus.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);  // a child
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, this,
+                     [this] { OpenSystemMenu(mapToGlobal(QPoint(0, 0))); });
 }
 
 void DialogWindow::SetText(const std::string& text) {
