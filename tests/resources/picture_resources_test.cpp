@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <cstdlib>
 #include <set>
 
 #include "platform/draw/bitmap.h"
@@ -11,6 +10,7 @@
 #include "platform/draw/palette_bmp.h"
 #include "platform/draw/resource_lookup.h"
 #include "platform/draw/sys_colors.h"
+#include "tests/platform/draw/gui_app.h"
 #include "widgets/progress_meter_strip.h"
 
 namespace {
@@ -25,19 +25,9 @@ using platform::draw::FindResourceBytes;
 using platform::draw::ParseBmpFile;
 using platform::draw::ResourceKind;
 
-QGuiApplication& App() {
-    static int argc = 1;
-    static char name[] = "resource_tests";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(argc, argv);
-    return app;
-}
+const bool kApp = RegisterQtApp<QGuiApplication>();
 
-class PictureResourcesTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { App(); }
-};
+using PictureResourcesTest = ::testing::Test;
 
 // The raw file: depth and size as stored, key colour in the four corners of both frames.
 TEST_F(PictureResourcesTest, LampFilesArePaletteBitmapsWithKeyedCorners) {

@@ -15,6 +15,7 @@
 #include "platform/draw/sys_colors.h"
 #include "platform/window/native_window.h"
 #include "platform/window/wnd_class.h"
+#include "tests/platform/draw/gui_app.h"
 
 namespace {
 
@@ -22,14 +23,7 @@ constexpr int kLampId = 1015;
 constexpr uint16_t kBusyBitmap = 130;
 constexpr uint16_t kReadyBitmap = 131;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "lamp_button_tests";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication app(argc, argv);
-    return app;
-}
+const bool kApp = RegisterQtApp<QApplication>();
 
 // Counts the owner-draw calls and lets tests call DrawItem directly.
 class ProbedLamp : public LampButton {
@@ -53,8 +47,6 @@ COLORREF At(const QImage& image, int x, int y) {
 // by a fresh lamp.
 class LampButtonTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { App(); }
-
     void Attach(int w, int h, const char* caption = "") {
         ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "lamps", WS_POPUP | WS_VISIBLE,
                                   CRect(0, 0, 160, 60), nullptr, 0));

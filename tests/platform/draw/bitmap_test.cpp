@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "gui_app.h"
 #include "platform/draw/dc.h"
 #include "platform/draw/dib.h"
+#include "tests/platform/draw/gui_app.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QPalette>
 #include <cstdlib>
 
-#include "gui_app.h"
 #include "platform/draw/dc.h"
 #include "platform/draw/sys_colors.h"
+#include "tests/platform/draw/gui_app.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QFont>
 #include <algorithm>
 
-#include "gui_app.h"
 #include "platform/draw/dc.h"
+#include "tests/platform/draw/gui_app.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "gui_app.h"
 #include "platform/draw/dc.h"
+#include "tests/platform/draw/gui_app.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QByteArray>
 #include <vector>
 
-#include "gui_app.h"
 #include "platform/draw/sys_colors.h"
+#include "tests/platform/draw/gui_app.h"
 
 namespace {
 
