@@ -53,8 +53,8 @@ void DiskImager::ScanLetter(char letter) {
     switch (storage.GetDriveType(rootPath)) {
         case DRIVE_REMOVABLE: {
             record.driveKind = kDriveKindRemovable;
-            DeviceHandle volume = storage.CreateFile(rootPath, GENERIC_READ,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
+            DeviceHandle volume =
+                storage.CreateFile(rootPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
             if (volume) {
                 StorageDeviceDescriptor descriptor;
                 descriptor.Size = kBusProbeBufferSize;
@@ -76,9 +76,9 @@ void DiskImager::ScanLetter(char letter) {
 
 std::string DiskImager::VolumeToPhysicalDrive(const std::string& letter) {
     const std::string devicePath = "\\\\.\\" + letter + ":";
-    DeviceHandle volume = storage.CreateFile(devicePath, GENERIC_READ | GENERIC_WRITE,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                             FILE_ATTRIBUTE_NORMAL);
+    DeviceHandle volume =
+        storage.CreateFile(devicePath, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_NORMAL);
     if (!volume) {
         return "";
     }
@@ -134,4 +134,6 @@ PhysicalDriveEntry* DiskImager::FindPhysicalDrive(const std::string& name) const
     return found == drives.end() ? nullptr : found->second.get();
 }
 
-int32_t DiskImager::PhysicalDriveCount() const { return static_cast<int32_t>(drives.size()); }
+int32_t DiskImager::PhysicalDriveCount() const {
+    return static_cast<int32_t>(drives.size());
+}

@@ -17,7 +17,9 @@ constexpr uint32_t kProgressRange = 1000;
 constexpr uint32_t kProgressPerBlock = kSectorsPerBlock * kProgressRange;
 constexpr uint32_t kDeviceFlags = FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS;
 
-bool SizeOutOfRange(int32_t sizeKB) { return sizeKB > kMaxImageKB || sizeKB < 2; }
+bool SizeOutOfRange(int32_t sizeKB) {
+    return sizeKB > kMaxImageKB || sizeKB < 2;
+}
 
 }  // namespace
 
@@ -30,10 +32,16 @@ DiskImager::~DiskImager() {
 
 void DiskImager::ReportError(std::string) {}
 void DiskImager::ReportMessage(std::string) {}
-bool DiskImager::SetProgressRange(int32_t) { return true; }
-bool DiskImager::SetProgressPos(int32_t) { return true; }
+bool DiskImager::SetProgressRange(int32_t) {
+    return true;
+}
+bool DiskImager::SetProgressPos(int32_t) {
+    return true;
+}
 
-void DiskImager::PumpOneMessage() { platform::window::PumpOneRound(); }
+void DiskImager::PumpOneMessage() {
+    platform::window::PumpOneRound();
+}
 
 bool DiskImager::IsOnPhysicalDrive(const std::string& letter, const std::string& devicePath) {
     const std::string name = VolumeToPhysicalDrive(letter);
@@ -59,8 +67,8 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
         ReportError("Error creating image file");
         return false;
     }
-    DeviceHandle device =
-        storage.CreateFile(devicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
+    DeviceHandle device = storage.CreateFile(devicePath, GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
     AlignedBuffer block(kBlockSize);
 
     SetProgressRange(kProgressRange);

@@ -10,7 +10,7 @@
 // window: it reports through the four virtual operations and learns of a Stop only through
 // abortRequested, which it reads before each 2048-byte block.
 class DiskImager {
-public:
+  public:
     explicit DiskImager(platform::storage::StorageServices& storage);
     ~DiskImager();
 
@@ -44,10 +44,10 @@ public:
     DriveMap drives;
     bool abortRequested = false;
 
-protected:
+  protected:
     platform::storage::StorageServices& storage;
 
-private:
+  private:
     void ScanLetter(char letter);
 };
 

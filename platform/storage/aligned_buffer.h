@@ -10,12 +10,13 @@ namespace platform::storage {
 // A zeroed byte buffer aligned for unbuffered device I/O (4096 bytes covers every logical block
 // size the backends meet).
 class AlignedBuffer {
-public:
+  public:
     static constexpr size_t kAlignment = 4096;
 
     explicit AlignedBuffer(size_t size)
-        : size_(size), bytes_(static_cast<unsigned char*>(
-                           std::aligned_alloc(kAlignment, RoundUp(size == 0 ? 1 : size)))) {
+        : size_(size),
+          bytes_(static_cast<unsigned char*>(
+              std::aligned_alloc(kAlignment, RoundUp(size == 0 ? 1 : size)))) {
         if (bytes_) {
             std::memset(bytes_.get(), 0, RoundUp(size == 0 ? 1 : size));
         }
@@ -26,7 +27,7 @@ public:
     size_t size() const { return size_; }
     bool valid() const { return bytes_ != nullptr; }
 
-private:
+  private:
     static size_t RoundUp(size_t n) { return (n + kAlignment - 1) / kAlignment * kAlignment; }
 
     struct Free {

@@ -13,7 +13,9 @@ bool WriteFile(const DeviceHandle& handle, const void* buffer, uint32_t size,
     return handle && handle->Write(buffer, size, bytesWritten);
 }
 
-bool FlushFileBuffers(const DeviceHandle& handle) { return handle && handle->Flush(); }
+bool FlushFileBuffers(const DeviceHandle& handle) {
+    return handle && handle->Flush();
+}
 
 bool CloseHandle(DeviceHandle& handle) {
     if (!handle) {

@@ -12,7 +12,7 @@ namespace platform::storage {
 // first to learn whether the close (which, for a written drive, includes making the data durable)
 // succeeded. Every operation reports failure through its result; none throws.
 class Device {
-public:
+  public:
     virtual ~Device() = default;
 
     // Reads up to size bytes at the current position. True on success, with *bytesRead set

@@ -8,7 +8,7 @@ namespace platform::storage {
 // A buffered image-file stream with the C runtime's stream semantics. Closing happens in the
 // destructor; Close() reports whether pending data reached the file.
 class FileStream {
-public:
+  public:
     virtual ~FileStream() = default;
 
     // Reads up to count items of size bytes; returns the number of whole items read.

@@ -12,7 +12,9 @@ FileHandle StdioFileStream::Open(const std::string& path, const char* mode) {
     return FileHandle(new StdioFileStream(file));
 }
 
-StdioFileStream::~StdioFileStream() { Close(); }
+StdioFileStream::~StdioFileStream() {
+    Close();
+}
 
 size_t StdioFileStream::Read(void* buffer, size_t size, size_t count) {
     return file_ ? std::fread(buffer, size, count, file_) : 0;
@@ -22,7 +24,9 @@ size_t StdioFileStream::Write(const void* buffer, size_t size, size_t count) {
     return file_ ? std::fwrite(buffer, size, count, file_) : 0;
 }
 
-bool StdioFileStream::Error() const { return file_ == nullptr || std::ferror(file_) != 0; }
+bool StdioFileStream::Error() const {
+    return file_ == nullptr || std::ferror(file_) != 0;
+}
 
 bool StdioFileStream::Flush() {
     return file_ != nullptr && std::fflush(file_) == 0 && ::fsync(fileno(file_)) == 0;

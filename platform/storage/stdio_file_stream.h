@@ -9,7 +9,7 @@ namespace platform::storage {
 
 // A FileStream over the C runtime's buffered stream. Flush also syncs the file to its medium.
 class StdioFileStream : public FileStream {
-public:
+  public:
     // Opens path with an fopen mode; null when the file cannot be opened.
     static FileHandle Open(const std::string& path, const char* mode);
 
@@ -21,7 +21,7 @@ public:
     bool Flush() override;
     bool Close() override;
 
-private:
+  private:
     explicit StdioFileStream(std::FILE* file) : file_(file) {}
     std::FILE* file_;
 };

@@ -15,7 +15,7 @@ namespace platform::storage {
 // Paths follow the drive-letter model: a root path is "E:\", a volume device path "\\.\E:",
 // a physical drive "\\.\PHYSICALDRIVE1". Image-file paths are ordinary file-system paths.
 class StorageServices {
-public:
+  public:
     virtual ~StorageServices() = default;
 
     // Bit k set = drive letter 'A' + k is present.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/storage/storage_types.h"
+
+// The simulated drives, volumes and files, with the faults a test can plant in them. Offsets are
+// byte offsets from the start of the medium; a planted fault fires on the first transfer that
+// covers its offset.
+namespace platform::storage::simulated {
+
+struct IoFaults {
+    std::optional<uint64_t> readFailsAt;
+    std::optional<uint64_t> readShortAt;  // the transfer stops at this offset
+    std::optional<uint64_t> writeFailsAt;
+    std::optional<uint64_t> writeShortAt;
+    bool flushFails = false;
+};
+
+struct SimulatedDisk {
+    std::vector<uint8_t> bytes;
+    bool openFails = false;
+    IoFaults faults;
+    // What happened to it.
+    int opens = 0;
+    int writeOpens = 0;
+    int flushes = 0;
+    uint64_t bytesWritten = 0;
+};
+
+struct SimulatedVolume {
+    std::optional<uint32_t> diskNumber;  // none: a volume on no physical drive
+    std::vector<uint32_t> furtherDisks;  // further extents of a spanned volume
+    DriveType driveType = DRIVE_FIXED;
+    uint64_t totalBytes = 0;
+    uint32_t busType = BusTypeUnknown;
+    std::string pathPrefix;  // image paths under this prefix lie on the volume
+    bool openFails = false;
+    bool extentsFail = false;
+    bool sizeFails = false;
+    bool probeOpenFails = false;
+    bool probeFails = false;
+};
+
+struct SimulatedFile {
+    std::vector<uint8_t> bytes;
+    bool readOnly = false;
+    IoFaults faults;
+    int opens = 0;
+    int flushes = 0;
+    bool closed = true;
+};
+
+}  // namespace platform::storage::simulated

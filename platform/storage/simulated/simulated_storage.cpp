@@ -1,0 +1,170 @@
+#include "platform/storage/simulated/simulated_storage.h"
+
+#include <cstring>
+
+#include "platform/storage/simulated/simulated_devices.h"
+
+namespace platform::storage::simulated {
+
+namespace {
+
+constexpr char kDevicePrefix[] = "\\\\.\\";
+constexpr char kPhysicalDrive[] = "PHYSICALDRIVE";
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+SimulatedDisk& SimulatedStorage::AddDisk(uint32_t number, uint64_t sizeBytes) {
+    SimulatedDisk& disk = disks_[number];
+    disk.bytes.assign(sizeBytes, 0);
+    return disk;
+}
+
+SimulatedVolume& SimulatedStorage::AddVolume(char letter, std::optional<uint32_t> diskNumber,
+                                             DriveType type, uint64_t totalBytes) {
+    SimulatedVolume& volume = volumes_[letter];
+    volume.diskNumber = diskNumber;
+    volume.driveType = type;
+    volume.totalBytes = totalBytes;
+    return volume;
+}
+
+SimulatedFile& SimulatedStorage::AddFile(const std::string& path, std::vector<uint8_t> bytes) {
+    SimulatedFile& file = files_[path];
+    file.bytes = std::move(bytes);
+    return file;
+}
+
+SimulatedDisk* SimulatedStorage::Disk(uint32_t number) {
+    auto found = disks_.find(number);
+    return found == disks_.end() ? nullptr : &found->second;
+}
+
+SimulatedVolume* SimulatedStorage::Volume(char letter) {
+    auto found = volumes_.find(letter);
+    return found == volumes_.end() ? nullptr : &found->second;
+}
+
+SimulatedFile* SimulatedStorage::File(const std::string& path) {
+    auto found = files_.find(path);
+    return found == files_.end() ? nullptr : &found->second;
+}
+
+uint32_t SimulatedStorage::GetLogicalDrives() {
+    uint32_t mask = 0;
+    for (const auto& [letter, volume] : volumes_) {
+        mask |= 1u << (letter - 'A');
+    }
+    return mask;
+}
+
+SimulatedVolume* SimulatedStorage::VolumeOfRoot(const std::string& rootPath, char* letter) {
+    if (rootPath.size() != 3 || rootPath[1] != ':' || rootPath[2] != '\\') {
+        return nullptr;
+    }
+    *letter = rootPath[0];
+    return Volume(rootPath[0]);
+}
+
+DriveType SimulatedStorage::GetDriveType(const std::string& rootPath) {
+    char letter = 0;
+    const SimulatedVolume* volume = VolumeOfRoot(rootPath, &letter);
+    return volume ? volume->driveType : DRIVE_NO_ROOT_DIR;
+}
+
+bool SimulatedStorage::GetDiskFreeSpaceEx(const std::string& rootPath, uint64_t* totalBytes) {
+    char letter = 0;
+    const SimulatedVolume* volume = VolumeOfRoot(rootPath, &letter);
+    if (!volume || volume->sizeFails) {
+        return false;
+    }
+    *totalBytes = volume->totalBytes;
+    return true;
+}
+
+DeviceHandle SimulatedStorage::CreateFile(const std::string& path, uint32_t access, uint32_t,
+                                          uint32_t) {
+    ++deviceOpenAttempts;
+    char letter = 0;
+    if (VolumeOfRoot(path, &letter)) {
+        return OpenVolume(letter, true);
+    }
+    if (!StartsWith(path, kDevicePrefix)) {
+        return nullptr;
+    }
+    const std::string name = path.substr(std::strlen(kDevicePrefix));
+    if (name.size() == 2 && name[1] == ':') {
+        return OpenVolume(name[0], false);
+    }
+    if (StartsWith(name, kPhysicalDrive)) {
+        return OpenDisk(name.substr(std::strlen(kPhysicalDrive)), access);
+    }
+    return nullptr;
+}
+
+DeviceHandle SimulatedStorage::OpenVolume(char letter, bool forProbe) {
+    const SimulatedVolume* volume = Volume(letter);
+    if (!volume || (forProbe ? volume->probeOpenFails : volume->openFails)) {
+        return nullptr;
+    }
+    return std::make_unique<SimulatedVolumeDevice>(*volume, forProbe);
+}
+
+DeviceHandle SimulatedStorage::OpenDisk(const std::string& number, uint32_t access) {
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+        return nullptr;
+    }
+    const uint32_t diskNumber = static_cast<uint32_t>(std::stoul(number));
+    SimulatedDisk* disk = Disk(diskNumber);
+    if (!disk) {
+        return nullptr;
+    }
+    ++disk->opens;
+    if (disk->openFails) {
+        return nullptr;
+    }
+    if (access & GENERIC_WRITE) {
+        ++disk->writeOpens;
+    }
+    return std::make_unique<SimulatedDiskDevice>(*disk, diskNumber);
+}
+
+FileHandle SimulatedStorage::OpenFile(const std::string& path, const char* mode) {
+    ++fileOpenAttempts;
+    const bool create = mode[0] == 'w';
+    const bool writable = create || std::strchr(mode, '+') != nullptr;
+    SimulatedFile* file = File(path);
+    if (!file && create) {
+        file = &files_[path];
+    }
+    if (!file) {
+        return nullptr;
+    }
+    ++file->opens;
+    if (writable && file->readOnly) {
+        return nullptr;
+    }
+    if (create) {
+        file->bytes.clear();
+    }
+    return std::make_unique<SimulatedFileStream>(*file);
+}
+
+std::string SimulatedStorage::VolumeLetterOfPath(const std::string& path) {
+    // The longest matching prefix wins, as the innermost mount does.
+    std::string letter;
+    size_t longest = 0;
+    for (const auto& [volumeLetter, volume] : volumes_) {
+        if (!volume.pathPrefix.empty() && StartsWith(path, volume.pathPrefix) &&
+            volume.pathPrefix.size() > longest) {
+            longest = volume.pathPrefix.size();
+            letter = std::string(1, volumeLetter);
+        }
+    }
+    return letter;
+}
+
+}  // namespace platform::storage::simulated

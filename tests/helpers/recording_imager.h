@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/storage/simulated/simulated_storage.h"
+#include "platform/window/event_pump.h"
+#include "transfer/disk_imager.h"
+
+namespace testing_support {
+
+// A DiskImager over simulated storage that records every report and progress call.
+class RecordingImager : public DiskImager {
+  public:
+    explicit RecordingImager(platform::storage::StorageServices& storage) : DiskImager(storage) {}
+
+    void ReportError(std::string text) override { errors.push_back(text); }
+    void ReportMessage(std::string text) override { messages.push_back(text); }
+    bool SetProgressRange(int32_t upper) override {
+        ranges.push_back(upper);
+        return true;
+    }
+    bool SetProgressPos(int32_t pos) override {
+        positions.push_back(pos);
+        return true;
+    }
+
+    int ReportCount() const { return static_cast<int>(errors.size() + messages.size()); }
+
+    std::vector<std::string> errors;
+    std::vector<std::string> messages;
+    std::vector<int32_t> ranges;
+    std::vector<int32_t> positions;
+};
+
+// Runs a callback for each round of the event pump, as a dispatched event would; uninstalls
+// itself when it goes out of scope.
+class PumpHook {
+  public:
+    explicit PumpHook(std::function<void(int round)> onRound) {
+        Current() = std::move(onRound);
+        Rounds() = 0;
+        platform::window::SetEventPump([] { Current()(Rounds()++); });
+    }
+    ~PumpHook() {
+        platform::window::SetEventPump(nullptr);
+        Current() = nullptr;
+    }
+    PumpHook(const PumpHook&) = delete;
+    PumpHook& operator=(const PumpHook&) = delete;
+
+  private:
+    static std::function<void(int)>& Current() {
+        static std::function<void(int)> callback;
+        return callback;
+    }
+    static int& Rounds() {
+        static int rounds = 0;
+        return rounds;
+    }
+};
+
+// Bytes 0, 1, 2, ... (mod 251, so blocks differ from each other).
+inline std::vector<uint8_t> PatternBytes(size_t size, uint8_t seed = 0) {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<uint8_t>((i + seed) % 251);
+    }
+    return bytes;
+}
+
+}  // namespace testing_support

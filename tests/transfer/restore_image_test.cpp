@@ -1,0 +1,140 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/transfer/transfer_fixture.h"
+
+using ::testing::ElementsAre;
+using testing_support::PatternBytes;
+using testing_support::PumpHook;
+
+namespace {
+
+using RestoreImage = TransferTest;
+
+TEST_F(RestoreImage, WritesTheWholeImageIncludingAPartialLastBlock) {
+    const auto image = PatternBytes(5000);
+    storage.AddFile(kImagePath, image);
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 1000));
+
+    EXPECT_EQ(StickPrefix(5000), image);
+    EXPECT_EQ(stick->bytes[5000], 0xAA);  // beyond the image the drive keeps its content
+    EXPECT_EQ(stick->bytesWritten, 5000u);
+    EXPECT_GE(stick->flushes, 1);
+    EXPECT_TRUE(imager.errors.empty());
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+    EXPECT_THAT(imager.ranges, ElementsAre(1000));
+    EXPECT_EQ(imager.positions.back(), 1000);
+    EXPECT_TRUE(storage.File(kImagePath)->closed);
+}
+
+TEST_F(RestoreImage, StopsAtTheSizeEvenWhenTheImageIsLonger) {
+    storage.AddFile(kImagePath, PatternBytes(16384));
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 3));  // 6 sectors: two whole blocks
+
+    EXPECT_EQ(StickPrefix(4096), PatternBytes(4096));
+    EXPECT_EQ(stick->bytes[4096], 0xAA);
+    EXPECT_THAT(imager.positions, ElementsAre(0, 666, 1000));
+}
+
+TEST_F(RestoreImage, ProgressRunsInThousandthsOfTheSectors) {
+    storage.AddFile(kImagePath, PatternBytes(8192));
+    imager.RestoreImage(kImagePath, kStick, 8);
+    EXPECT_THAT(imager.positions, ElementsAre(0, 250, 500, 750, 1000));
+
+    imager.positions.clear();
+    imager.RestoreImage(kImagePath, kStick, 2);
+    EXPECT_THAT(imager.positions, ElementsAre(0, 1000));
+}
+
+TEST_F(RestoreImage, StopDuringAPassWritesThatPassThenEnds) {
+    storage.AddFile(kImagePath, PatternBytes(8 * 2048));
+    PumpHook stopInSecondPass([&](int round) {
+        if (round == 1) {
+            imager.abortRequested = true;
+        }
+    });
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 16));
+
+    EXPECT_EQ(StickPrefix(4096), PatternBytes(4096));
+    EXPECT_EQ(stick->bytes[4096], 0xAA);
+    EXPECT_THAT(imager.errors, ElementsAre("User aborts restoring"));
+    EXPECT_TRUE(imager.messages.empty());
+    EXPECT_NE(imager.positions.back(), 1000);
+}
+
+TEST_F(RestoreImage, AStaleStopFromBeforeTheStartIsCleared) {
+    storage.AddFile(kImagePath, PatternBytes(2048));
+    imager.abortRequested = true;
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 2));
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+}
+
+TEST_F(RestoreImage, ReadErrorOnTheImageIsReportedNotFinished) {
+    storage.AddFile(kImagePath, PatternBytes(8192)).faults.readFailsAt = 5000;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 8));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Read I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
+    EXPECT_EQ(StickPrefix(4096), PatternBytes(4096));
+    EXPECT_EQ(stick->bytes[4096], 0xAA);
+}
+
+TEST_F(RestoreImage, FailedOrShortDeviceWritesAreWriteErrors) {
+    storage.AddFile(kImagePath, PatternBytes(8192));
+    stick->faults.writeFailsAt = 2048;
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 8));
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
+
+    imager.errors.clear();
+    stick->faults = {};
+    stick->faults.writeShortAt = 6000;
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 8));
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
+}
+
+TEST_F(RestoreImage, FailedFlushIsAWriteErrorNotFinished) {
+    storage.AddFile(kImagePath, PatternBytes(4096));
+    stick->faults.flushFails = true;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 4));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
+}
+
+TEST_F(RestoreImage, DeviceThatCannotBeOpenedFailsTheFirstWrite) {
+    storage.AddFile(kImagePath, PatternBytes(4096));
+    stick->openFails = true;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 4));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_EQ(storage.File(kImagePath)->bytes, PatternBytes(4096));
+}
+
+TEST_F(RestoreImage, ImageThatCannotBeOpened) {
+    EXPECT_FALSE(imager.RestoreImage("/home/op/missing.img", kStick, 4));
+    EXPECT_FALSE(imager.RestoreImage("", kStick, 4));
+    storage.AddFile(kImagePath, PatternBytes(4096)).readOnly = true;
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 4));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Error opening image file", "Error opening image file",
+                                           "Error opening image file"));
+    EXPECT_EQ(stick->opens, 0);
+    EXPECT_TRUE(imager.ranges.empty());
+}
+
+TEST_F(RestoreImage, EmptyImageFinishesWithoutWriting) {
+    storage.AddFile(kImagePath, {});
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 4));
+    EXPECT_EQ(stick->bytesWritten, 0u);
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+}
+
+}  // namespace
