@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/draw/bitmap.h"
+#include "platform/draw/dc.h"
 #include "platform/draw/icon.h"
 #include "platform/draw/image_loader.h"
 #include "platform/draw/palette_bmp.h"
@@ -131,6 +132,24 @@ TEST_F(PictureResourcesTest, IconHasBothSizesWithTransparentSurroundings) {
     EXPECT_EQ(IconImage(icon, 16).size(), QSize(16, 16));
     EXPECT_FALSE(ToQIcon(icon).isNull());
     EXPECT_FALSE(LoadIconResource(1));
+}
+
+TEST_F(PictureResourcesTest, DrawIconPaintsTheLargeImageOverWhatIsThere) {
+    HICON icon = LoadIconResource(kAppIcon);
+    ASSERT_TRUE(icon);
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap canvas;
+    ASSERT_TRUE(canvas.CreateCompatibleBitmap(&dc, 40, 40));
+    CBitmap* previous = dc.SelectObject(&canvas);
+    dc.FillSolidRect(0, 0, 40, 40, RGB(1, 2, 3));
+    ASSERT_TRUE(dc.DrawIcon(4, 4, icon));
+    EXPECT_EQ(dc.GetPixel(4, 4), RGB(1, 2, 3)) << "transparent corner";
+    const QRgb drive = icon->images[0].pixel(16, 24);
+    EXPECT_EQ(dc.GetPixel(4 + 16, 4 + 24), RGB(qRed(drive), qGreen(drive), qBlue(drive)));
+    EXPECT_EQ(dc.GetPixel(37, 37), RGB(1, 2, 3)) << "nothing beyond 32 x 32";
+    EXPECT_FALSE(dc.DrawIcon(0, 0, HICON{}));
+    dc.SelectObject(previous);
 }
 
 }  // namespace
