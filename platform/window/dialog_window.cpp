@@ -107,7 +107,7 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        auto* focused = dynamic_cast<ButtonWindow*>(QApplication::focusWidget());
+        auto* focused = dynamic_cast<ButtonWindow*>(focusWidget());
         if (focused != nullptr && focused->IsPushButton() && isAncestorOf(focused)) {
             SendCommand(focused->Id(), focused);
             return;

@@ -32,6 +32,11 @@ void WhenNextModalOpens(std::function<void(QWidget*)> action, int timeoutMs,
         if (modal != nullptr && modal != before && modal->isVisible()) {
             timer->stop();
             timer->deleteLater();
+            // The user acts on the window in front: make it the active one first.
+            modal->activateWindow();
+            if (!QTest::qWaitForWindowActive(modal, 1000)) {
+                ADD_FAILURE() << "the modal window did not become active";
+            }
             action(modal);
             return;
         }
@@ -103,8 +108,7 @@ std::shared_ptr<MessageBoxSeen> PressEnterInNextMessageBox() {
             return;
         }
         Record(box, *seen);
-        QWidget* target =
-            QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : box;
+        QWidget* target = box->focusWidget() != nullptr ? box->focusWidget() : box;
         QTest::keyClick(target, Qt::Key_Return);
     });
     return seen;

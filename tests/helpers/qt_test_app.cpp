@@ -9,14 +9,35 @@
 
 namespace test_helpers {
 
-void EnsureQtApplication() {
-    static std::unique_ptr<QApplication> app;
-    if (QApplication::instance() == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+namespace {
+
+// Owns the application; gtest tears it down after the last test, before the process's exit
+// handlers run (Qt must not be torn down from those).
+class QtApplicationEnvironment : public ::testing::Environment {
+  public:
+    void Start() {
         static int argc = 1;
         static char name[] = "window_tests";
         static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override {
+        QApplication::closeAllWindows();
+        app_.reset();
+    }
+
+  private:
+    std::unique_ptr<QApplication> app_;
+};
+
+}  // namespace
+
+void EnsureQtApplication() {
+    if (QApplication::instance() == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        auto* environment = new QtApplicationEnvironment;  // gtest takes it over
+        ::testing::AddGlobalTestEnvironment(environment);
+        environment->Start();
     }
     platform::window::InstallQtEventPump();
 }

@@ -58,7 +58,7 @@ void PressKey(CWnd* wnd, int key, Qt::KeyboardModifiers modifiers) {
         ADD_FAILURE() << "no window";
         return;
     }
-    QWidget* focused = QApplication::focusWidget();
+    QWidget* focused = w->window()->focusWidget();
     QWidget* target =
         focused != nullptr && (focused == w || w->isAncestorOf(focused)) ? focused : w;
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
