@@ -31,6 +31,16 @@ void DrawBitmapOnto(CBitmap* destination, CBitmap* source, CDC* reference, int w
     from.SelectObject(oldFrom);
 }
 
+// Turns each tile of a horizontal strip (width x thickness, tiles tileWidth wide) on its side:
+// tile k becomes the k-th block of thickness columns of to, its x running down.
+void TransposeTiles(CDC* to, CDC* from, int width, int thickness, int tileWidth) {
+    for (int i = 0; i < thickness; ++i) {
+        for (int j = 0; j < width; ++j) {
+            to->SetPixel((j / tileWidth) * thickness + i, j % tileWidth, from->GetPixel(j, i));
+        }
+    }
+}
+
 }  // namespace
 
 bool ProgressMeter::PrepareTiles(CBitmap* tiles, bool refresh) {
@@ -52,10 +62,8 @@ bool ProgressMeter::PrepareTiles(CBitmap* tiles, bool refresh) {
     }
     ConvertToScreenDepth(screenBitmap.get(), sourceBitmap.get(), &dc);
 
-    BITMAP screen;
-    if (screenBitmap->GetBitmap(&screen) == 0) {
-        screen = BITMAP{};
-    }
+    BITMAP screen;  // stays all zero when the bitmap is empty
+    screenBitmap->GetBitmap(&screen);
     const int ws = screen.bmWidth;
     const int hs = screen.bmHeight;
     tileWidth = ws / 9;
@@ -85,25 +93,17 @@ bool ProgressMeter::PrepareTiles(CBitmap* tiles, bool refresh) {
         to.StretchBlt(0, 0, ws, thickness, &from, 0, 0, ws, hs, SRCCOPY);
 
         if (vertical) {
-            // Tile k becomes the k-th block of thickness columns, its x running down.
             from.SelectObject(stretched);
             to.SelectObject(tileStrip.get());
-            for (int i = 0; i < thickness; ++i) {
-                for (int j = 0; j < ws; ++j) {
-                    to.SetPixel((j / tileWidth) * thickness + i, j % tileWidth,
-                                from.GetPixel(j, i));
-                }
-            }
-            transposeSource.DeleteObject();
+            TransposeTiles(&to, &from, ws, thickness, tileWidth);
         }
         to.SelectObject(oldTo);
         from.SelectObject(oldFrom);
+        // The temporary bitmap of a vertical meter goes with this scope.
     }
 
     BITMAP strip;
-    if (tileStrip->GetBitmap(&strip) == 0) {
-        strip = BITMAP{};
-    }
+    tileStrip->GetBitmap(&strip);
     tileWidth = strip.bmWidth / 9;
     tileHeight = strip.bmHeight;
 
@@ -126,20 +126,17 @@ bool ProgressMeter::CopyBitmap(CBitmap* destination, CBitmap* source) {
     if (source->GetBitmap(&bm) == 0) {
         return false;
     }
-    if (bm.bmBitsPixel <= 8) {
-        // The colours of a palette bitmap live beside its bits; copy both.
-        if (!*destination) {
-            destination->Attach(std::make_shared<BitmapData>(*source->GetSafeHandle()));
-        }
-        return static_cast<bool>(*destination);
-    }
     const std::unique_ptr<uint8_t[]> bits = AllocateBits(bm);
     if (!bits) {
         return false;
     }
     source->GetBitmapBits(static_cast<uint32_t>(bm.bmWidthBytes * bm.bmHeight), bits.get());
     bm.bmBits = bits.get();
-    destination->CreateBitmapIndirect(&bm);
+    if (!destination->CreateBitmapIndirect(&bm) && !*destination) {
+        // Device bitmaps are made in the screen's depth only (and a palette bitmap's colours
+        // live beside its bits): a bitmap of another depth is duplicated as it is.
+        destination->Attach(std::make_shared<BitmapData>(*source->GetSafeHandle()));
+    }
     return static_cast<bool>(*destination);
 }
 

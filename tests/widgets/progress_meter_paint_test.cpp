@@ -257,6 +257,25 @@ TEST_F(ProgressMeterPaintTest, EightBitStripIsConvertedOnceAtPreparation) {
     EXPECT_EQ(Rgb(probe.BackBuffer(), 100, 1), Body(1));
 }
 
+TEST_F(ProgressMeterPaintTest, TwentyFourBitStripKeepsItsRowsWhenConverted) {
+    // 90 pixels of 3 bytes: device rows of 270 bytes, device-independent rows of 272.
+    QImage rgb(meter::BuiltInStripBits().data(), meter::kStripWidth, meter::kStripHeight,
+               meter::kStripBytesPerRow, QImage::Format_RGB32);
+    auto tiles = AttachImage(rgb.convertToFormat(QImage::Format_BGR888));
+    BITMAP bm;
+    ASSERT_NE(tiles->GetBitmap(&bm), 0);
+    ASSERT_EQ(bm.bmBitsPixel, 24);
+    auto meter = MakeMeter(1000, 2, nullptr, tiles.get());
+    ProgressMeterProbe probe(*meter);
+    const QImage& screen = *probe.ScreenBitmap()->Image();
+    ASSERT_EQ(screen.size(), rgb.size());
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            ASSERT_EQ(screen.pixel(x, y) & 0xFFFFFF, rgb.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(ProgressMeterPaintTest, Bitmap132ShowsTheBuiltInPicture) {
     CBitmap tiles;
     ASSERT_TRUE(tiles.LoadBitmap(132));
