@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
@@ -14,16 +12,15 @@
 #include "platform/draw/image_loader.h"
 #include "platform/draw/sys_colors.h"
 #include "platform/window/native_window.h"
-#include "platform/window/wnd_class.h"
-#include "tests/platform/draw/gui_app.h"
+#include "tests/helpers/qt_test_app.h"
+#include "tests/helpers/test_parent_window.h"
+#include "tests/helpers/window_probe.h"
 
 namespace {
 
 constexpr int kLampId = 1015;
 constexpr uint16_t kBusyBitmap = 130;
 constexpr uint16_t kReadyBitmap = 131;
-
-const bool kApp = RegisterQtApp<QApplication>();
 
 // Counts the owner-draw calls and lets tests call DrawItem directly.
 class ProbedLamp : public LampButton {
@@ -45,29 +42,21 @@ COLORREF At(const QImage& image, int x, int y) {
 
 // A shown top-level window with one check box (id 1015) whose client area is w x h, taken over
 // by a fresh lamp.
-class LampButtonTest : public ::testing::Test {
+class LampButtonTest : public test_helpers::WindowTest {
   protected:
     void Attach(int w, int h, const char* caption = "") {
-        ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "lamps", WS_POPUP | WS_VISIBLE,
-                                  CRect(0, 0, 160, 60), nullptr, 0));
-        ASSERT_TRUE(control.CreateEx(0, "Button", caption,
-                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-                                     CRect(4, 4, 4 + w, 4 + h), &host, kLampId));
+        parent = std::make_unique<test_helpers::TestParentWindow>(CSize(160, 60), "lamps");
         // Synchronous repaints need the window on screen.
-        QWidget* top = platform::window::WidgetOf(host.GetSafeHwnd());
-        for (int i = 0; i < 200 && !(top->windowHandle() && top->windowHandle()->isExposed());
-             ++i) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        ASSERT_TRUE(top->windowHandle() && top->windowHandle()->isExposed());
-        HWND window = control.Detach();
-        ASSERT_TRUE(lamp->SubclassWindow(window));
+        QWindow* top = platform::window::WidgetOf(parent->Window().m_hWnd)->windowHandle();
+        ASSERT_TRUE(top != nullptr && QTest::qWaitForWindowExposed(top));
+        ASSERT_TRUE(parent->AttachCheckBox(*lamp, w, h, kLampId));
+        lamp->SetWindowText(caption);
         CRect client;
         lamp->GetClientRect(&client);
         ASSERT_EQ(client, CRect(0, 0, w, h)) << "a check box has no border";
     }
 
-    QImage Grab() { return platform::window::WidgetOf(lamp->GetSafeHwnd())->grab().toImage(); }
+    QImage Grab() { return test_helpers::GrabWindow(lamp.get()); }
 
     // The frame of bitmap id as the lamp's loader maps it.
     static QImage Frame(uint16_t id, int frame) {
@@ -92,8 +81,7 @@ class LampButtonTest : public ::testing::Test {
         }
     }
 
-    CWnd host;
-    CWnd control;
+    std::unique_ptr<test_helpers::TestParentWindow> parent;
     std::unique_ptr<ProbedLamp> lamp = std::make_unique<ProbedLamp>();
 };
 
@@ -148,21 +136,9 @@ TEST_F(LampButtonTest, ClicksAndFocusChangeNothing) {
     lamp->LoadFrames(kReadyBitmap, 15);
     lamp->SetState(1);
     const QImage lit = Grab();
-    QWidget* widget = platform::window::WidgetOf(lamp->GetSafeHwnd());
-    const QPointF inside(8, 10);
-    const QPointF global = widget->mapToGlobal(inside);
-    QMouseEvent press(QEvent::MouseButtonPress, inside, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, inside, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QApplication::sendEvent(widget, &release);
+    test_helpers::ClickControl(&parent->Window(), kLampId);
     lamp->SetFocus();
-    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-    QKeyEvent spaceUp(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-    QApplication::sendEvent(widget, &space);
-    QApplication::sendEvent(widget, &spaceUp);
-    QApplication::processEvents();
+    test_helpers::PressKey(lamp.get(), Qt::Key_Space);
     EXPECT_EQ(lamp->GetState(), 1);
     EXPECT_EQ(Grab(), lit);
 }
@@ -256,22 +232,19 @@ TEST_F(LampButtonTest, PictureOfBothLamps) {
     Attach(18, 20);
     lamp->LoadFrames(kBusyBitmap, 15);
     lamp->SetState(1);
-    CWnd second;
-    ASSERT_TRUE(second.CreateEx(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                CRect(30, 4, 48, 24), &host, 1016));
     ProbedLamp ready;
-    ASSERT_TRUE(ready.SubclassWindow(second.Detach()));
+    CWnd* second =
+        parent->AddControl("Button", "", WS_VISIBLE | BS_AUTOCHECKBOX, CRect(36, 10, 54, 30), 1016);
+    ASSERT_TRUE(second != nullptr && ready.SubclassWindow(second->m_hWnd));
     ready.LoadFrames(kReadyBitmap, 15);
     ready.SetState(0);
     ProbedLamp captioned;
-    CWnd third;
-    ASSERT_TRUE(third.CreateEx(0, "Button", "Ready for the next image",
-                               WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, CRect(56, 4, 156, 40),
-                               &host, 1017));
-    ASSERT_TRUE(captioned.SubclassWindow(third.Detach()));
+    CWnd* third = parent->AddControl("Button", "Ready for the next image",
+                                     WS_VISIBLE | BS_AUTOCHECKBOX, CRect(60, 4, 156, 40), 1017);
+    ASSERT_TRUE(third != nullptr && captioned.SubclassWindow(third->m_hWnd));
     captioned.LoadFrames(kReadyBitmap, 15);
     captioned.SetState(1);
-    const QImage shot = platform::window::WidgetOf(host.GetSafeHwnd())->grab().toImage();
+    const QImage shot = test_helpers::GrabWindow(&parent->Window());
     EXPECT_TRUE(shot.scaled(shot.size() * 4).save(QString::fromUtf8(path)));
 }
 
