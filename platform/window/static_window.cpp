@@ -1,6 +1,7 @@
 #include "platform/window/static_window.h"
 
 #include <QPainter>
+#include <cstdlib>
 
 #include "platform/window/window_styles.h"
 
@@ -28,8 +29,15 @@ StaticWindow::StaticWindow(const CreateParams& params, QWidget* parentWidget)
     if (style_ & SS_SUNKEN) {
         exStyle_ |= WS_EX_STATICEDGE;  // as the system does: the sunken look is a static edge
     }
-    if (Kind() == SS_ICON && params.resourceId != 0) {
-        icon_ = LoadIconResource(params.resourceId);
+    if (Kind() == SS_ICON) {
+        // The icon is named by the template's ordinal or by a caption "#<id>".
+        unsigned id = params.resourceId;
+        if (id == 0 && params.text.size() > 1 && params.text[0] == '#') {
+            id = static_cast<unsigned>(std::strtoul(params.text.c_str() + 1, nullptr, 10));
+        }
+        if (id != 0) {
+            icon_ = LoadIconResource(id);
+        }
     }
 }
 

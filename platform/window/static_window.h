@@ -7,8 +7,8 @@
 namespace platform::window {
 
 // The "Static" class: text aligned by SS_LEFT / SS_CENTER / SS_RIGHT and wrapped at blanks
-// and "\n", an icon (SS_ICON, the resource named by the template's ordinal), or a black frame
-// or rectangle. SS_SUNKEN adds a sunken edge. Clicks fall through to the parent.
+// and "\n", an icon (SS_ICON, the resource named by the template's ordinal or a caption "#128"), or
+// a black frame or rectangle. SS_SUNKEN adds a sunken edge. Clicks fall through to the parent.
 class StaticWindow : public WindowHost<QWidget> {
   public:
     StaticWindow(const CreateParams& params, QWidget* parentWidget);

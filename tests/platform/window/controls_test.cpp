@@ -169,3 +169,64 @@ TEST_F(ControlsTest, TheSampleDialogLooksLikeTheMainWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rows of image (inside rect) that hold a pixel much darker than the background.
+std::vector<int> InkedRows(const QImage& image) {
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 100) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST_F(ControlsTest, StaticsBreakLinesDrawIconsAndSunkenFrames) {
+    test_helpers::TestParentWindow parent(CSize(200, 120));
+    CWnd* label = parent.AddControl("Static", "Target \n (max 2G)", WS_VISIBLE | SS_LEFT,
+                                    CRect(0, 0, 80, 40), -1);
+    ASSERT_NE(label, nullptr);
+    std::vector<int> rows = InkedRows(test_helpers::GrabWindow(label));
+    ASSERT_FALSE(rows.empty());
+    // Two lines of text: a gap of blank rows between the first and the last inked row.
+    bool gap = false;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        gap = gap || rows[i] > rows[i - 1] + 1;
+    }
+    EXPECT_TRUE(gap);
+
+    CWnd* icon =
+        parent.AddControl("Static", "#128", WS_VISIBLE | SS_ICON, CRect(90, 0, 122, 32), -1);
+    ASSERT_NE(icon, nullptr);
+    QImage drawn = test_helpers::GrabWindow(icon);
+    QImage expected = IconImage(LoadIconResource(128), 32);
+    ASSERT_FALSE(expected.isNull());
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            if (expected.pixelColor(x, y).alpha() == 255) {
+                ++opaque;
+                EXPECT_EQ(drawn.pixelColor(x, y).rgb(), expected.pixelColor(x, y).rgb());
+            }
+        }
+    }
+    EXPECT_GT(opaque, 0);
+
+    CWnd* frame = parent.AddControl("Static", "", WS_VISIBLE | SS_BLACKFRAME | SS_SUNKEN,
+                                    CRect(0, 50, 60, 80), -1);
+    ASSERT_NE(frame, nullptr);
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_EQ(client, CRect(0, 0, 58, 28));  // the sunken edge is a static edge
+    QImage framed = test_helpers::GrabWindow(frame);
+    EXPECT_EQ(framed.pixelColor(1, 1), QColor(Qt::black));  // the black frame inside
+    EXPECT_EQ(framed.pixelColor(58, 28), QColor(Qt::black));
+    EXPECT_NE(framed.pixelColor(0, 0), QColor(Qt::black));  // the edge outside
+}
+
+}  // namespace
