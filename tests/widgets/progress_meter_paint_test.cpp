@@ -139,6 +139,21 @@ TEST_F(ProgressMeterPaintTest, SmallStepRedrawsOnlyWhatItTouches) {
     EXPECT_EQ(Rgb(probe.BackBuffer(), 100, 1), Body(1));
 }
 
+TEST_F(ProgressMeterPaintTest, ReversedBarMovesItsStartCap) {
+    auto meter = MakeMeter(1000, 2, nullptr, nullptr, true);
+    meter->SetPos(450, true);
+    Paint(*meter);
+    ProgressMeterProbe probe(*meter);
+    EXPECT_EQ(probe.StartPx(), 154);
+    EXPECT_EQ(probe.PosPx(), 290);
+    meter->SetPos(460, true);  // start cap 154 -> 152, end cap stays at the far end
+    Paint(*meter);
+    EXPECT_EQ(probe.drawn, (std::vector<Tile>{{4, 154}, {3, 221}, {1, 142}, {2, 152}}));
+    EXPECT_EQ(Rgb(probe.BackBuffer(), 150, 1), Groove(1));
+    EXPECT_EQ(Rgb(probe.BackBuffer(), 156, 1), Body(1));
+    EXPECT_EQ(Rgb(probe.BackBuffer(), 295, 1), Body(1));
+}
+
 TEST_F(ProgressMeterPaintTest, MovingBackRedrawsTheTrack) {
     auto meter = MakeMeter();
     meter->SetPos(450, true);
