@@ -18,34 +18,37 @@
 namespace test_helpers {
 
 void WhenNextModalOpens(std::function<void(QWidget*)> action, int timeoutMs,
-                        std::function<bool()> stillWanted) {
+                        std::function<bool()> stillWanted, bool required) {
     QPointer<QWidget> before = QApplication::activeModalWidget();
     auto* timer = new QTimer;  // deletes itself below
     auto remaining = std::make_shared<int>(timeoutMs / 10);
-    QObject::connect(timer, &QTimer::timeout, [timer, before, remaining, action, stillWanted] {
-        if (stillWanted && !stillWanted()) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal != before && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            // The user acts on the window in front: make it the active one first.
-            modal->activateWindow();
-            if (!QTest::qWaitForWindowActive(modal, 1000)) {
-                ADD_FAILURE() << "the modal window did not become active";
-            }
-            action(modal);
-            return;
-        }
-        if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal window opened";
-        }
-    });
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, before, remaining, action, stillWanted, required] {
+                         if (stillWanted && !stillWanted()) {
+                             timer->stop();
+                             timer->deleteLater();
+                             return;
+                         }
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal != nullptr && modal != before && modal->isVisible()) {
+                             timer->stop();
+                             timer->deleteLater();
+                             // The user acts on the window in front: make it the active one first.
+                             modal->activateWindow();
+                             if (!QTest::qWaitForWindowActive(modal, 1000)) {
+                                 ADD_FAILURE() << "the modal window did not become active";
+                             }
+                             action(modal);
+                             return;
+                         }
+                         if (--*remaining <= 0) {
+                             timer->stop();
+                             timer->deleteLater();
+                             if (required) {
+                                 ADD_FAILURE() << "no modal window opened";
+                             }
+                         }
+                     });
     timer->start(10);
 }
 
@@ -163,10 +166,11 @@ std::shared_ptr<FileDialogSeen> AnswerNextFileDialog(const std::string& path, bo
                     }
                 }
             },
-            5000, [guard] { return !guard.isNull() && guard->isVisible(); });
+            5000, [guard] { return !guard.isNull() && guard->isVisible(); }, false);
+        // The text goes in as a whole (typing would open the name completer's list, which
+        // takes the Enter), then Enter accepts as the user's would.
         edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, QString::fromStdString(path));
+        edit->setText(QString::fromStdString(path));
         QTest::keyClick(edit, Qt::Key_Return);
     });
     return seen;

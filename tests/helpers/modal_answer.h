@@ -14,9 +14,10 @@ namespace test_helpers {
 
 // Runs action on the next modal window that opens (one that is not the modal window active
 // now), from inside its modal loop, as a user would act on it. Fails the test when none opens
-// within timeoutMs. With stillWanted, stops quietly as soon as that returns false.
+// within timeoutMs (unless required is false). With stillWanted, stops quietly as soon as that
+// returns false.
 void WhenNextModalOpens(std::function<void(QWidget*)> action, int timeoutMs = 5000,
-                        std::function<bool()> stillWanted = nullptr);
+                        std::function<bool()> stillWanted = nullptr, bool required = true);
 
 // What a message box showed.
 struct MessageBoxSeen {

@@ -10,6 +10,8 @@
 #include "platform/window/win_app.h"
 #include "tests/helpers/modal_answer.h"
 #include "tests/helpers/qt_test_app.h"
+#include "tests/helpers/window_probe.h"
+#include "tests/platform/window/sample_dialog.h"
 
 namespace {
 
@@ -116,6 +118,30 @@ TEST_F(FileDialogTest, CancelLeavesNoPathAndDefaultExtensionIsAppended) {
     EXPECT_EQ(typed.DoModal(), IDOK);
     EXPECT_EQ(seen->nameFilters, (QStringList{"Images (*.img)", "All files (*.*)"}));
     EXPECT_EQ(typed.GetPathName(), PathOf("fresh.img"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileDialogTest, AFileDialogOpensFromADialogsButtonAndAnswersIt) {
+    Touch("b.img");
+    SampleDialog dialog;
+    std::string chosen;
+    dialog.onStart = [&] {
+        CFileDialog open(TRUE, "*.img", "*.img", 6, nullptr, nullptr);
+        if (open.DoModal() == IDOK) {
+            chosen = open.GetPathName();
+        }
+    };
+    test_helpers::RunModal(dialog, [&](CDialog& d) {
+        // An absolute path, as a user may type it.
+        auto seen =
+            test_helpers::AnswerNextFileDialog(QDir::current().filePath("b.img").toStdString());
+        test_helpers::ClickControl(&d, 1005);
+        EXPECT_TRUE(seen->shown);
+    });
+    EXPECT_EQ(chosen, PathOf("b.img"));
 }
 
 }  // namespace
