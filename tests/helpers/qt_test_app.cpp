@@ -21,6 +21,10 @@ class QtApplicationEnvironment : public ::testing::Environment {
         static char* argv[] = {name, nullptr};
         app_ = std::make_unique<QApplication>(argc, argv);
     }
+    // Should gtest not have torn the environment down, the application is left to the
+    // process's end rather than destroyed from the exit handlers.
+    ~QtApplicationEnvironment() override { (void)app_.release(); }
+
     void TearDown() override {
         QApplication::closeAllWindows();
         app_.reset();
