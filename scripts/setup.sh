@@ -3,23 +3,27 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev libgl-dev
     libmount-dev
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
     xvfb xauth
+    locales fonts-dejavu-core fonts-liberation2
 )
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A non-English locale for the tests that check time formatting ignores the process locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

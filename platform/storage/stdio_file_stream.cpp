@@ -4,11 +4,17 @@
 
 namespace platform::storage {
 
+namespace {
+constexpr size_t kBufferBytes = 1u << 20;
+}
+
 FileHandle StdioFileStream::Open(const std::string& path, const char* mode) {
     std::FILE* file = std::fopen(path.c_str(), mode);
     if (file == nullptr) {
         return nullptr;
     }
+    // Large buffered transfers keep the image file from limiting a drive's speed.
+    std::setvbuf(file, nullptr, _IOFBF, kBufferBytes);
     return FileHandle(new StdioFileStream(file));
 }
 

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <memory>
+
+#include "platform/draw/gdi_object.h"
+
+class CDC;
+
+// What the system reports about a bitmap (GetObject / GetBitmap). Device-dependent bitmaps have
+// no directly addressable bits: bmBits is always null.
+struct BITMAP {
+    int32_t bmType = 0;
+    int32_t bmWidth = 0;
+    int32_t bmHeight = 0;
+    int32_t bmWidthBytes = 0;
+    uint16_t bmPlanes = 0;
+    uint16_t bmBitsPixel = 0;
+    void* bmBits = nullptr;
+};
+
+// The pixels behind a bitmap handle. Device bitmaps are 32 bits per pixel (QImage::Format_RGB32,
+// rows stored as blue, green, red, 0xFF), the depth of every screen this layer reports.
+struct BitmapData {
+    QImage image;
+};
+
+// A bitmap handle. Handles are shared: the pixels live while any handle or CBitmap refers to
+// them; DeleteObject releases one reference.
+using HBITMAP = std::shared_ptr<BitmapData>;
+
+// Releases the handle's reference and clears it. Returns false for an empty handle.
+bool DeleteObject(HBITMAP& handle);
+
+// Wraps a bitmap as a 32-bit device bitmap handle (converted to QImage::Format_RGB32).
+HBITMAP MakeDeviceBitmap(const QImage& image);
+
+// A bitmap object: empty, or attached to one bitmap handle.
+class CBitmap : public CGdiObject {
+  public:
+    CBitmap() = default;
+    ~CBitmap() override = default;
+
+    // Takes a handle; fails (false) when this object already holds one or the handle is empty.
+    bool Attach(HBITMAP handle);
+    // Gives the handle up; the object becomes empty.
+    HBITMAP Detach();
+    // Releases the bitmap; false when there was none.
+    bool DeleteObject();
+    HBITMAP GetSafeHandle() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+    // A black bitmap of the reference context's format (always 32 bits per pixel); false for a
+    // non-positive size.
+    bool CreateCompatibleBitmap(CDC* referenceDC, int width, int height);
+    // A bitmap with the described size and depth, initialised from bits (bmWidthBytes per row,
+    // top row first) when given. Only 32 bits per pixel and one plane are supported.
+    bool CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPixel,
+                      const void* bits);
+    bool CreateBitmapIndirect(const BITMAP* description);
+    // Loads a bitmap resource by id in the screen's format; false when there is none.
+    bool LoadBitmap(unsigned resourceId);
+
+    // Fills *out with the description; returns the bytes written (sizeof(BITMAP)) or 0 when the
+    // object is empty or count is too small.
+    int GetObject(int count, BITMAP* out) const;
+    int GetBitmap(BITMAP* out) const { return GetObject(static_cast<int>(sizeof(BITMAP)), out); }
+    // Copies up to count bytes of the pixel rows (bmWidthBytes each, top row first) into bits;
+    // returns the bytes copied.
+    uint32_t GetBitmapBits(uint32_t count, void* bits) const;
+    // Replaces up to count bytes of the pixel rows from bits; returns the bytes used.
+    uint32_t SetBitmapBits(uint32_t count, const void* bits);
+
+    // The pixels, for the drawing layer and tests; null image when empty.
+    const QImage* Image() const { return handle_ ? &handle_->image : nullptr; }
+    QImage* Image() { return handle_ ? &handle_->image : nullptr; }
+
+  private:
+    HBITMAP handle_;
+};
+
+// Describes an image's size and depth as the system reports it.
+BITMAP DescribeBitmap(const QImage& image);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "platform/window/wnd.h"
+
+inline constexpr int CB_ERR = -1;
+
+// A "ComboBox" control: a drop-down list of strings, each with an item datum. Items go where
+// they are inserted; CBS_SORT only orders AddString.
+class CComboBox : public CWnd {
+  public:
+    CComboBox() = default;
+
+    void ResetContent();
+    // Inserts text at index (-1: at the end); returns its index, CB_ERR when index is beyond.
+    int InsertString(int index, const char* text);
+    int AddString(const char* text);
+    int GetCount() const;
+    // Selects index (-1: no selection); returns index, CB_ERR when out of range or -1.
+    int SetCurSel(int index);
+    // The selected index, CB_ERR when none.
+    int GetCurSel() const;
+    int GetLBText(int index, std::string& text) const;
+
+    // Item data; CB_ERR (and 0 / null from the getters) for an index out of range.
+    int SetItemData(int index, UINT_PTR data);
+    UINT_PTR GetItemData(int index) const;
+    int SetItemDataPtr(int index, void* data) {
+        return SetItemData(index, reinterpret_cast<UINT_PTR>(data));
+    }
+    void* GetItemDataPtr(int index) const { return reinterpret_cast<void*>(GetItemData(index)); }
+};

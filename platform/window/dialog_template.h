@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/window/win_types.h"
+
+// A dialog template held as data: the dialog's own entries and its controls in tab order.
+// Rectangles are in dialog units; the dialog's gives the size of its client area.
+
+struct DialogUnitRect {
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+};
+
+struct DialogItemTemplate {
+    int id = -1;              // -1 for a control nothing addresses
+    std::string windowClass;  // "Button", "Static", "Edit", "ComboBox", "SysListView32", ...
+    std::string text;         // caption
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    DialogUnitRect rect;
+    unsigned resourceId = 0;  // a caption given as a resource ordinal (the icon of SS_ICON)
+};
+
+struct DialogFontTemplate {
+    int pointSize = 8;
+    int weight = 0;
+    bool italic = false;
+    int charSet = 1;
+    std::string typeface = "MS Sans Serif";
+};
+
+struct DialogTemplate {
+    unsigned id = 0;
+    bool extended = false;    // an extended (DIALOGEX) template
+    std::string windowClass;  // empty: the standard dialog class
+    std::string caption;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    DialogUnitRect rect;
+    DialogFontTemplate font;  // used when style has DS_SETFONT
+    std::vector<DialogItemTemplate> items;
+};
+
+namespace platform::window {
+
+// Makes templ findable by its id (CDialog(id, parent)); a later one with the same id wins.
+void RegisterDialogTemplate(const DialogTemplate& templ);
+// The registered template with id; null when there is none.
+const DialogTemplate* FindDialogTemplate(unsigned id);
+
+// Checks a template before a dialog is built from it: identifiers other than -1 unique, every
+// control class known. Empty when sound, otherwise what is wrong.
+std::string CheckDialogTemplate(const DialogTemplate& templ);
+
+}  // namespace platform::window

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "platform/window/win_types.h"
+
+class CWnd;
+
+inline constexpr DWORD OFN_READONLY = 0x00000001;
+inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+
+// The Open (openFileDialog true) or Save dialog. defaultExt is appended to a name typed
+// without extension ("*.img" counts as "img"); a fileName with a wildcard becomes the name
+// filter, another is the proposed name; OFN_OVERWRITEPROMPT asks before an existing file is
+// chosen for saving, OFN_FILEMUSTEXIST refuses names that do not exist. filter is
+// "Text|*.txt|All|*.*||" or null.
+class CFileDialog {
+  public:
+    CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,
+                const char* fileName = nullptr,
+                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
+                CWnd* parent = nullptr);
+
+    // IDOK when a file was chosen, IDCANCEL otherwise.
+    intptr_t DoModal();
+    // The full path chosen (empty before DoModal ended with IDOK).
+    std::string GetPathName() const { return pathName_; }
+    std::string GetFileName() const;
+
+  private:
+    bool open_;
+    std::string defaultExt_;
+    std::string fileName_;
+    DWORD flags_;
+    std::string filter_;
+    CWnd* parent_;
+    std::string pathName_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/window/window_host.h"
+#include "platform/window/wnd_class_registry.h"
+
+namespace platform::window {
+
+// A window of a class registered with AfxRegisterWndClass: it paints nothing itself; without a
+// background brush the erase leaves the background to the window's own painting.
+class GenericWindow : public WindowHost<QWidget> {
+  public:
+    GenericWindow(const CreateParams& params, const WndClassInfo& info, QWidget* parentWidget);
+
+  protected:
+    void ClassPaint(QPaintEvent*) override {}
+};
+
+}  // namespace platform::window

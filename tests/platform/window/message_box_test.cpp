@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "platform/window/file_dialog.h"
+#include "platform/window/message_box.h"
+#include "platform/window/win_app.h"
+#include "tests/helpers/modal_answer.h"
+#include "tests/helpers/qt_test_app.h"
+#include "tests/helpers/window_probe.h"
+#include "tests/platform/window/sample_dialog.h"
+
+namespace {
+
+class MessageBoxTest : public test_helpers::WindowTest {};
+
+const char* kQuestion =
+    "All of the data on logical disk(s) E:\\  will be erased\n       Are you sure???";
+
+TEST_F(MessageBoxTest, ShowsTheExactTextWithTheAppNameAndTheChosenDefault) {
+    CWinApp app("Sectorsmith");
+    auto seen = test_helpers::AnswerNextMessageBox(IDYES);
+    EXPECT_EQ(AfxMessageBox(kQuestion, 0x134, 0), IDYES);
+    ASSERT_TRUE(seen->shown);
+    EXPECT_EQ(seen->text, kQuestion);
+    EXPECT_EQ(seen->title, "Sectorsmith");
+    EXPECT_EQ(seen->icon, QMessageBox::Warning);
+    EXPECT_EQ(seen->buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    EXPECT_EQ(seen->defaultButton, "&No");
+}
+
+TEST_F(MessageBoxTest, EnterTakesTheDefaultButton) {
+    auto seen = test_helpers::PressEnterInNextMessageBox();
+    EXPECT_EQ(AfxMessageBox("Sure?", MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2), IDNO);
+    EXPECT_TRUE(seen->shown);
+    seen = test_helpers::PressEnterInNextMessageBox();
+    EXPECT_EQ(AfxMessageBox("Sure?", MB_YESNO), IDYES);
+    seen = test_helpers::AnswerNextMessageBox(IDOK);
+    EXPECT_EQ(AfxMessageBox("Done"), IDOK);
+    EXPECT_EQ(seen->title, AfxGetAppName());
+}
+
+TEST_F(MessageBoxTest, BoxesTakeTheApplicationsDialogColours) {
+    CWinApp app("colours");
+    app.SetDialogBkColor(RGB(218, 215, 180), RGB(0, 0, 0));
+    QColor background;
+    test_helpers::WhenNextModalOpens([&](QWidget* box) {
+        background = box->palette().color(QPalette::Window);
+        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
+    AfxMessageBox("colour");
+    EXPECT_EQ(background, QColor(218, 215, 180));
+    app.SetDialogBkColor();
+}
+
+class FileDialogTest : public test_helpers::WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override {
+        QDir::setCurrent(previous);
+        WindowTest::TearDown();
+    }
+    std::string PathOf(const char* name) const { return dir.filePath(name).toStdString(); }
+    void Touch(const char* name) const {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QTemporaryDir dir;
+    QString previous;
+};
+
+TEST_F(FileDialogTest, OpenWithAWildcardNameFiltersByItAndGivesTheFullPath) {
+    Touch("disk.img");
+    CFileDialog dialog(TRUE, "*.img", "*.img", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, nullptr,
+                       nullptr);
+    auto seen = test_helpers::AnswerNextFileDialog("disk.img");
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_TRUE(seen->shown);
+    EXPECT_FALSE(seen->save);
+    EXPECT_EQ(seen->nameFilters, QStringList{"*.img"});
+    EXPECT_EQ(seen->defaultSuffix, "img");
+    EXPECT_EQ(dialog.GetPathName(), PathOf("disk.img"));
+    EXPECT_EQ(dialog.GetFileName(), "disk.img");
+}
+
+TEST_F(FileDialogTest, SaveProposesTheNameAndAsksBeforeOverwriting) {
+    Touch("img07Mar2009_140509.img");
+    CFileDialog save(FALSE, nullptr, "img07Mar2009_140509.img", 6, nullptr, nullptr);
+    auto seen = test_helpers::AnswerNextFileDialog("img07Mar2009_140509.img", true);
+    EXPECT_EQ(save.DoModal(), IDOK);
+    EXPECT_TRUE(seen->save);
+    EXPECT_TRUE(seen->confirmsOverwrite);
+    EXPECT_EQ(seen->proposedName, "img07Mar2009_140509.img");
+    EXPECT_EQ(save.GetPathName(), PathOf("img07Mar2009_140509.img"));
+
+    CFileDialog again(FALSE, nullptr, "img07Mar2009_140509.img", 6, nullptr, nullptr);
+    test_helpers::AnswerNextFileDialog("img07Mar2009_140509.img", false);
+    EXPECT_EQ(again.DoModal(), IDCANCEL);
+    EXPECT_EQ(again.GetPathName(), "");
+}
+
+TEST_F(FileDialogTest, CancelLeavesNoPathAndDefaultExtensionIsAppended) {
+    CFileDialog cancelled(TRUE, "*.img", "*.img", 6, nullptr, nullptr);
+    test_helpers::CancelNextFileDialog();
+    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+    EXPECT_EQ(cancelled.GetPathName(), "");
+
+    CFileDialog typed(FALSE, "img", nullptr, 6, "Images|*.img|All files|*.*||", nullptr);
+    auto seen = test_helpers::AnswerNextFileDialog("fresh");
+    EXPECT_EQ(typed.DoModal(), IDOK);
+    EXPECT_EQ(seen->nameFilters, (QStringList{"Images (*.img)", "All files (*.*)"}));
+    EXPECT_EQ(typed.GetPathName(), PathOf("fresh.img"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileDialogTest, AFileDialogOpensFromADialogsButtonAndAnswersIt) {
+    Touch("b.img");
+    SampleDialog dialog;
+    std::string chosen;
+    dialog.onStart = [&] {
+        CFileDialog open(TRUE, "*.img", "*.img", 6, nullptr, nullptr);
+        if (open.DoModal() == IDOK) {
+            chosen = open.GetPathName();
+        }
+    };
+    test_helpers::RunModal(dialog, [&](CDialog& d) {
+        // An absolute path, as a user may type it.
+        auto seen =
+            test_helpers::AnswerNextFileDialog(QDir::current().filePath("b.img").toStdString());
+        test_helpers::ClickControl(&d, 1005);
+        EXPECT_TRUE(seen->shown);
+    });
+    EXPECT_EQ(chosen, PathOf("b.img"));
+}
+
+}  // namespace

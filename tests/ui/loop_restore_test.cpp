@@ -1,0 +1,55 @@
+// A restore through the window onto a real loop device, as the operator does it (root only).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/storage/linux/linux_storage.h"
+#include "tests/helpers/loop_device.h"
+#include "tests/ui/main_window_fixture.h"
+
+namespace {
+
+using test_helpers::RunModal;
+
+class LoopRestore : public MainWindowTest {};
+
+std::vector<uint8_t> ReadFirstBytes(const std::string& device, size_t n) {
+    std::ifstream in(device, std::ios::binary);
+    std::vector<uint8_t> bytes(n);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(n));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
+
+TEST_F(LoopRestore, ImageChosenWithTheDialogReachesTheDevice) {
+    testing_support::LoopDevice loop({});
+    if (!loop.ok()) {
+        GTEST_SKIP() << loop.failure();
+    }
+    platform::storage::LinuxStorage linuxStorage;
+    const std::string image = MakeImage("stick.img", (1u << 20) + 1000);
+    const std::vector<uint8_t> expected = storage.File(image)->bytes;
+
+    MainDialog dialog(linuxStorage);
+    RunModal(dialog, [&](CDialog&) {
+        const std::string drive = linuxStorage.PhysicalDriveNameOf(loop.device());
+        int index = -1;
+        for (int i = 0; i < dialog.targetDriveCombo.GetCount(); ++i) {
+            auto* entry = static_cast<PhysicalDriveEntry*>(dialog.targetDriveCombo.GetItemDataPtr(i));
+            if (entry->name == drive) {
+                index = i;
+            }
+        }
+        ASSERT_GE(index, 0) << loop.device() << " is not offered";
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(index);
+        AnswerBox(true, [] {});
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
+        EXPECT_EQ(Row(dialog, 0), "Finished");
+    });
+    EXPECT_EQ(ReadFirstBytes(loop.device(), expected.size()), expected);
+}
+
+}  // namespace

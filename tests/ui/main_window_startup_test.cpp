@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "platform/window/menu.h"
+#include "tests/ui/main_window_fixture.h"
+
+namespace {
+
+using test_helpers::RunModal;
+
+class MainWindowStartUp : public MainWindowTest {};
+
+TEST_F(MainWindowStartUp, MessageLogLampsAndMembers) {
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        std::string caption;
+        dialog.GetWindowText(caption);
+        EXPECT_EQ(caption, "Sectorsmith ");
+
+        CRect listRect;
+        dialog.messageList.GetWindowRect(&listRect);
+        EXPECT_EQ(dialog.messageList.GetColumnWidth(0), listRect.Width() - 6);
+        EXPECT_EQ(dialog.messageList.GetBkColor(), 0x00E4F4D3u);
+        EXPECT_EQ(dialog.messageList.GetTextBkColor(), 0x00E4F4D3u);
+        EXPECT_EQ(dialog.messageList.GetExtendedStyle() & 0x21u, 0x21u);
+        EXPECT_EQ(dialog.messageList.GetItemCount(), 0);
+
+        EXPECT_EQ(dialog.readyLamp.GetState(), 1);
+        EXPECT_EQ(dialog.busyLamp.GetState(), 0);
+        EXPECT_EQ(dialog.meter, nullptr);
+        EXPECT_EQ(dialog.meterAnchor, &dialog.progressCtrl);
+        EXPECT_EQ(dialog.meterTextWnd, dialog.GetDlgItem(IDC_METER_TEXT));
+        ASSERT_NE(dialog.meterTiles, nullptr);
+        EXPECT_TRUE(static_cast<bool>(*dialog.meterTiles));
+
+        for (int id : {IDC_START_RESTORE, IDC_STOP_RESTORE, IDC_TARGET_DRIVE, IDC_RESTORE_PATH,
+                       IDC_BROWSE_RESTORE, IDC_MESSAGE_LIST}) {
+            SCOPED_TRACE(id);
+            EXPECT_TRUE(Enabled(dialog, id));
+            EXPECT_TRUE(dialog.GetDlgItem(id)->IsWindowVisible());
+        }
+        for (int id : {IDC_START_COPY, IDC_STOP_COPY, IDC_SOURCE_DRIVE, IDC_BROWSE_CREATE,
+                       IDC_CREATE_PATH, IDOK, IDCANCEL}) {
+            SCOPED_TRACE(id);
+            EXPECT_FALSE(dialog.GetDlgItem(id)->IsWindowVisible());
+        }
+        EXPECT_FALSE(Enabled(dialog, IDC_STOP_COPY));
+    });
+}
+
+TEST_F(MainWindowStartUp, SystemMenuEndsWithTheAboutEntry) {
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        CMenu* menu = dialog.GetSystemMenu(FALSE);
+        ASSERT_NE(menu, nullptr);
+        const auto& entries = menu->Entries();
+        ASSERT_GE(entries.size(), 2u);
+        EXPECT_EQ(entries[entries.size() - 2].flags & MF_SEPARATOR, MF_SEPARATOR);
+        EXPECT_EQ(entries.back().text, "&About Sectorsmith...");
+        EXPECT_EQ(entries.back().id, 16u);
+    });
+}
+
+TEST_F(MainWindowStartUp, AboutBoxOpensFromTheSystemMenu) {
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        std::string aboutCaption;
+        test_helpers::WhenNextModalOpens([&](QWidget* box) {
+            aboutCaption = box->windowTitle().toStdString();
+            box->close();
+        });
+        test_helpers::PressKey(&dialog, Qt::Key_Space, Qt::AltModifier);
+        ASSERT_TRUE(test_helpers::ChoosePopupEntry("&About Sectorsmith..."));
+        QApplication::processEvents();
+        EXPECT_EQ(aboutCaption, "About Tolvan");
+    });
+}
+
+TEST_F(MainWindowStartUp, EverySystemCommandFrom16To31OpensTheAboutBox) {
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        for (UINT id : {16u, 23u, 31u}) {
+            SCOPED_TRACE(id);
+            bool opened = false;
+            test_helpers::WhenNextModalOpens([&](QWidget* box) {
+                opened = box->windowTitle() == "About Tolvan";
+                box->close();
+            });
+            dialog.SendMessage(WM_SYSCOMMAND, id, 0);
+            EXPECT_TRUE(opened);
+        }
+    });
+}
+
+TEST_F(MainWindowStartUp, EnterEndsTheDialogThroughTheHiddenOkButton) {
+    MainDialog dialog(storage);
+    const intptr_t result = RunModal(dialog, [&](CDialog&) {
+        dialog.GetDlgItem(IDC_RESTORE_PATH)->SetFocus();
+        test_helpers::PressKey(&dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(result, IDOK);
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "platform/window/win_app.h"
+#include "tests/ui/main_window_fixture.h"
+
+namespace {
+
+using test_helpers::AnswerNextMessageBox;
+using test_helpers::RunModal;
+
+constexpr char kQuestion[] =
+    "All of the data on logical disk(s) E:\\ F:\\  will be erased\n       Are you sure???";
+
+class RestoreCommand : public MainWindowTest {};
+
+TEST_F(RestoreCommand, WithoutATargetNothingHappens) {
+    MakeImage("a.img", 4096);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        const int busyPaints = test_helpers::PaintCount(&dialog.busyLamp);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        EXPECT_EQ(test_helpers::PaintCount(&dialog.busyLamp), busyPaints);
+        EXPECT_EQ(dialog.messageList.GetItemCount(), 0);
+        EXPECT_EQ(dialog.readyLamp.GetState(), 1);
+    });
+    EXPECT_EQ(stick->opens, 0);
+}
+
+TEST_F(RestoreCommand, AnsweringNoWritesNothing) {
+    const std::string image = MakeImage("a.img", 4096);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+        int busyDuringBox = -1;
+        int readyDuringBox = -1;
+        auto seen = AnswerBox(false, [&] {
+            busyDuringBox = dialog.busyLamp.GetState();
+            readyDuringBox = dialog.readyLamp.GetState();
+        });
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+
+        ASSERT_TRUE(seen->shown);
+        EXPECT_EQ(seen->text, kQuestion);
+        EXPECT_EQ(seen->title, AfxGetAppName());
+        EXPECT_EQ(seen->icon, QMessageBox::Warning);
+        EXPECT_EQ(seen->defaultButton, "&No");
+        EXPECT_EQ(busyDuringBox, 1);
+        EXPECT_EQ(readyDuringBox, 0);
+        EXPECT_EQ(dialog.busyLamp.GetState(), 0);
+        EXPECT_EQ(dialog.readyLamp.GetState(), 1);
+        EXPECT_TRUE(Enabled(dialog, IDC_START_RESTORE));
+        EXPECT_EQ(dialog.messageList.GetItemCount(), 0);
+    });
+    EXPECT_EQ(stick->opens, 0);
+}
+
+TEST_F(RestoreCommand, AnsweringYesRestoresTheChosenImage) {
+    const std::string image = MakeImage("a.img", 5000);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        std::string shown;
+        dialog.GetDlgItem(IDC_RESTORE_PATH)->GetWindowText(shown);
+        EXPECT_EQ(shown, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+        AnswerNextMessageBox(IDYES);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
+        EXPECT_EQ(Row(dialog, 0), "Finished");
+        ASSERT_NE(dialog.meter, nullptr);
+        EXPECT_EQ(dialog.readyLamp.GetState(), 1);
+        EXPECT_TRUE(Enabled(dialog, IDC_TARGET_DRIVE));
+    });
+    EXPECT_EQ(StickPrefix(5000), storage.File(image)->bytes);
+    EXPECT_EQ(stick->bytes[5000], 0xAA);
+}
+
+TEST_F(RestoreCommand, StopEndsTheRestoreAtTheNextBlock) {
+    const std::string image = MakeImage("big.img", 1u << 20);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+        bool restoreControlsWereDisabled = false;
+        AnswerBox(true, [&] {
+            // Once the box is answered, the click on Stop arrives while the restore runs.
+            QTimer::singleShot(0, [&] {
+                restoreControlsWereDisabled = !Enabled(dialog, IDC_START_RESTORE);
+                test_helpers::ClickControl(&dialog, IDC_STOP_RESTORE);
+            });
+        });
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+
+        EXPECT_TRUE(restoreControlsWereDisabled);
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
+        EXPECT_NE(Row(dialog, 0).find(" Error: User aborts restoring"), std::string::npos);
+        EXPECT_EQ(dialog.readyLamp.GetState(), 1);
+        EXPECT_TRUE(Enabled(dialog, IDC_START_RESTORE));
+    });
+    EXPECT_GE(stick->bytesWritten, 2048u);
+    EXPECT_LT(stick->bytesWritten, 1u << 20);
+    EXPECT_EQ(stick->bytesWritten % 2048, 0u);
+}
+
+TEST_F(RestoreCommand, CancelledDialogGivesAnEmptyPathAndTheEnginesMessage) {
+    const std::string image = MakeImage("a.img", 4096);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        CancelImageChoice(dialog);
+        EXPECT_EQ(dialog.chosenRestorePath, "");
+        std::string shown;
+        dialog.GetDlgItem(IDC_RESTORE_PATH)->GetWindowText(shown);
+        EXPECT_EQ(shown, image);
+
+        dialog.targetDriveCombo.SetCurSel(0);
+        AnswerNextMessageBox(IDYES);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
+        EXPECT_NE(Row(dialog, 0).find(" Error: Error opening image file"), std::string::npos);
+    });
+    EXPECT_EQ(stick->opens, 0);
+}
+
+TEST_F(RestoreCommand, StopWhileIdleOnlyMovesTheMeterBack) {
+    const std::string image = MakeImage("a.img", 8192);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+        AnswerNextMessageBox(IDYES);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        test_helpers::ClickControl(&dialog, IDC_STOP_RESTORE);
+        EXPECT_EQ(dialog.readyLamp.GetState(), 1);
+        EXPECT_EQ(dialog.messageList.GetItemCount(), 1);
+
+        AnswerNextMessageBox(IDYES);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 2);
+        EXPECT_EQ(Row(dialog, 1), "Finished");
+    });
+}
+
+TEST_F(RestoreCommand, ClosingDuringARestoreWaitsForItToFinish) {
+    const std::string image = MakeImage("big.img", 256u << 10);
+    MainDialog dialog(storage);
+    bool visibleAfterClose = false;
+    const intptr_t result = RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+        AnswerBox(true, [&] {
+            QTimer::singleShot(0, [&] {
+                dialog.SendMessage(WM_COMMAND, IDOK, 0);
+                QTimer::singleShot(0, [&] { visibleAfterClose = dialog.IsWindowVisible(); });
+            });
+        });
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+    });
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(StickPrefix(256u << 10), storage.File(image)->bytes);
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// The engine's reports: rows of the message log and a fresh progress meter per transfer.
+#include "platform/clock/ctime.h"
+#include "ui/main_dialog.h"
+
+void MainDialog::ReportError(std::string text) {
+    const std::string stamp = CTime::GetCurrentTime().Format("%H:%M:%S ");
+    ReportMessage(stamp + " Error: " + text);
+}
+
+void MainDialog::ReportMessage(std::string text) {
+    const int n = messageList.GetItemCount();
+    messageList.InsertItem(LVIF_TEXT, n, "", 0, 0, 0, 0);
+    messageList.SetItemText(n, 0, text.c_str());
+    messageList.EnsureVisible(n, TRUE);
+    messageList.SetSelectionMark(n);
+    messageList.SetHotItem(n);
+    messageList.Update(n);
+}
+
+bool MainDialog::SetProgressRange(int32_t upper) {
+    meter.reset();
+    meter = std::make_unique<ProgressMeter>(meterAnchor, upper, meterTiles.get(), false,
+                                            meterTextWnd, nullptr, 2);
+    return true;
+}
+
+bool MainDialog::SetProgressPos(int32_t pos) {
+    if (meter) {
+        meter->SetPos(pos, TRUE);
+    }
+    return true;
+}
