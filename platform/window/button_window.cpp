@@ -80,6 +80,7 @@ void ButtonWindow::ClassPaint(QPaintEvent*) {
         option.state |= QStyle::State_Sunken;
     }
     QPainter painter(device);
+    painter.setFont(font());  // a client picture does not carry the widget's font
     if (IsPushButton()) {
         if (kind == BS_DEFPUSHBUTTON) {
             option.features |= QStyleOptionButton::DefaultButton;

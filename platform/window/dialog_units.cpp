@@ -45,13 +45,22 @@ QString SansFamily(const QString& requested) {
 }  // namespace
 
 QFont DialogFont(const DialogFontTemplate& font) {
-    QFont f(SansFamily(QString::fromUtf8(font.typeface)));
+    QString requested = QString::fromUtf8(font.typeface);
+    QString family = SansFamily(requested);
+    QFont f(family);
     // Point size to pixels at the screen's logical resolution, as the system's font mapper.
     int dpi = 96;
     if (QGuiApplication::primaryScreen() != nullptr) {
         dpi = static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInchY() + 0.5);
     }
-    f.setPixelSize(std::max(1, MulDiv(font.pointSize, dpi, 72)));
+    int pixels = MulDiv(font.pointSize, dpi, 72);
+    if (family.compare(requested, Qt::CaseInsensitive) != 0) {
+        // The substitute outline faces set text about a tenth wider than the classic bitmap
+        // face of the same size; one size smaller keeps captions inside the controls the
+        // templates were laid out for, with the same horizontal base unit.
+        pixels = MulDiv(pixels, 10, 11);
+    }
+    f.setPixelSize(std::max(1, pixels));
     f.setWeight(font.weight >= 600 ? QFont::Bold : QFont::Normal);
     f.setItalic(font.italic);
     f.setStyleHint(QFont::SansSerif);

