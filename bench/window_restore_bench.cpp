@@ -26,7 +26,7 @@ constexpr int kRounds = 3;
 CWinApp benchApp;
 
 class QuietImager : public DiskImager {
-public:
+  public:
     using DiskImager::DiskImager;
     void ReportMessage(std::string text) override { message = text; }
     std::string message;
@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
         engine.RestoreImage(image, devicePath, static_cast<int32_t>(kImageBytes >> 10));
         return engine.message == "Finished";
     });
-    const double window = BestSeconds([&] { return RestoreThroughWindow(storage, image, devicePath); });
+    const double window =
+        BestSeconds([&] { return RestoreThroughWindow(storage, image, devicePath); });
     if (alone <= 0 || window <= 0) {
         std::fprintf(stderr, "window_restore_bench: a restore failed\n");
         return 1;

@@ -25,7 +25,9 @@ bool MainDialog::SetProgressRange(int32_t upper) {
 }
 
 bool MainDialog::SetProgressPos(int32_t pos) {
-    if (meter) {
+    // The engine reports before every 2 KB block, mostly the same thousandth again; the meter's
+    // own timer keeps the time text running, so only a new position needs the meter.
+    if (meter && meter->GetPos() != pos) {
         meter->SetPos(pos, TRUE);
     }
     return true;

@@ -34,6 +34,8 @@ class ProgressMeter : public CStatic {
     // Moves to p, kept within the range and not below the start of the bar. Returns the
     // previous position (0 without window).
     int SetPos(int p, bool redraw);
+    // The current position.
+    int GetPos() const { return pos; }
     // Starts the timing afresh at the current time and moves back to the lower bound. Returns
     // the previous position (0 without window).
     int RestartTiming(bool redraw);
@@ -74,6 +76,9 @@ class ProgressMeter : public CStatic {
     // Tile length along the bar's axis.
     int TileLength() const { return vertical ? tileHeight : tileWidth; }
 
+    // The line for the text window: prefix, percentage and time text fitted to its width.
+    std::string ComposeText();
+
     // The two ways of bringing the back buffer up to date (client: the rectangle painted).
     void PaintFullPicture(CDC* dc, const CRect& client);
     void PaintIncrementalUpdate(CDC* dc);
@@ -84,6 +89,7 @@ class ProgressMeter : public CStatic {
     std::string prefix;
     std::string shownText;
     std::string savedCaption;
+    std::string composedKey;  // the pieces shownText was fitted from
     int textMode = 0;
     int lower = 0;
     int upper = 0;

@@ -37,62 +37,7 @@ bool ProgressMeter::Refresh() {
     if (!GetPlacement(placement)) {
         return false;
     }
-
-    std::string result;
-    if (textWnd != nullptr) {
-        CRect target;
-        textWnd->GetWindowRect(&target);
-        CClientDC dc(textWnd);
-        CFont* oldFont = dc.SelectObject(textWnd->GetFont());
-        const int available = target.Width();
-
-        if (textWnd->IsWindowVisible()) {
-            const int mode = textMode < 0 ? -textMode : textMode;
-            std::string percent;
-            if (mode >= 1) {
-                percent = textMode > 0 ? " (" : " ";
-                percent += std::to_string(meter::PercentDone(pos, lower, upper));
-                percent += textMode > 0 ? "%)" : "%";
-            }
-            std::string timing;
-            int timingWidth = 0;
-            if (mode >= 2) {
-                FormatTiming(timing);
-                timingWidth = dc.GetTextExtent(timing).cx;
-            }
-            const int margin = 2 * dc.GetTextExtent(" ").cx;
-            result = prefix;
-            switch (mode) {
-                case 1:
-                    FitText(result, &dc, available, dc.GetTextExtent(percent).cx + margin);
-                    result += percent;
-                    break;
-                case 2:
-                    FitText(result, &dc, available, timingWidth + margin);
-                    result += timing;
-                    break;
-                case 3:
-                    if (FitText(result, &dc, available, timingWidth + margin) == 0) {
-                        result += timing;
-                    } else {
-                        // No room for the time text beside the prefix: show the percentage.
-                        result = prefix;
-                        percent += "...";
-                        FitText(result, &dc, available, dc.GetTextExtent(percent).cx + margin);
-                        result += percent;
-                    }
-                    break;
-                default:
-                    FitText(result, &dc, available, margin);
-                    break;
-            }
-        }
-        TrimLeft(result);
-        if (result.empty()) {
-            result = " ";
-        }
-        dc.SelectObject(oldFont);
-    }
+    const std::string result = textWnd != nullptr ? ComposeText() : std::string();
 
     if (IsWindowVisible()) {
         if (placedRect != placement && placement.Width() >= 3 && placement.Height() >= 3) {
@@ -109,6 +54,69 @@ bool ProgressMeter::Refresh() {
         shownText = result;
     }
     return true;
+}
+
+std::string ProgressMeter::ComposeText() {
+    if (!textWnd->IsWindowVisible()) {
+        composedKey.clear();
+        return " ";
+    }
+    CRect target;
+    textWnd->GetWindowRect(&target);
+    const int available = target.Width();
+    const int mode = textMode < 0 ? -textMode : textMode;
+    std::string percent;
+    if (mode >= 1) {
+        percent = textMode > 0 ? " (" : " ";
+        percent += std::to_string(meter::PercentDone(pos, lower, upper));
+        percent += textMode > 0 ? "%)" : "%";
+    }
+    std::string timing;
+    if (mode >= 2) {
+        FormatTiming(timing);
+    }
+    // Measuring is the costly part; the same pieces in the same width fit the same way.
+    std::string key = percent + '\n' + timing + '\n' + std::to_string(available);
+    if (key == composedKey) {
+        return shownText;
+    }
+    composedKey = std::move(key);
+
+    CClientDC dc(textWnd);
+    CFont* oldFont = dc.SelectObject(textWnd->GetFont());
+    const int timingWidth = timing.empty() ? 0 : dc.GetTextExtent(timing).cx;
+    const int margin = 2 * dc.GetTextExtent(" ").cx;
+    std::string result = prefix;
+    switch (mode) {
+        case 1:
+            FitText(result, &dc, available, dc.GetTextExtent(percent).cx + margin);
+            result += percent;
+            break;
+        case 2:
+            FitText(result, &dc, available, timingWidth + margin);
+            result += timing;
+            break;
+        case 3:
+            if (FitText(result, &dc, available, timingWidth + margin) == 0) {
+                result += timing;
+            } else {
+                // No room for the time text beside the prefix: show the percentage.
+                result = prefix;
+                percent += "...";
+                FitText(result, &dc, available, dc.GetTextExtent(percent).cx + margin);
+                result += percent;
+            }
+            break;
+        default:
+            FitText(result, &dc, available, margin);
+            break;
+    }
+    dc.SelectObject(oldFont);
+    TrimLeft(result);
+    if (result.empty()) {
+        result = " ";
+    }
+    return result;
 }
 
 int ProgressMeter::FitText(std::string& text, CDC* dc, int available, int reserved) {
