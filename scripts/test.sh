@@ -7,5 +7,5 @@ bash scripts/setup.sh
 for preset in default sanitize; do
     echo "== $preset build =="
     bash scripts/build.sh "$preset"
-    ctest --preset "$preset" -j2
+    ctest --preset "$preset" -j2 --timeout 300
 done

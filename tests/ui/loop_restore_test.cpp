@@ -36,7 +36,8 @@ TEST_F(LoopRestore, ImageChosenWithTheDialogReachesTheDevice) {
         const std::string drive = linuxStorage.PhysicalDriveNameOf(loop.device());
         int index = -1;
         for (int i = 0; i < dialog.targetDriveCombo.GetCount(); ++i) {
-            auto* entry = static_cast<PhysicalDriveEntry*>(dialog.targetDriveCombo.GetItemDataPtr(i));
+            auto* entry =
+                static_cast<PhysicalDriveEntry*>(dialog.targetDriveCombo.GetItemDataPtr(i));
             if (entry->name == drive) {
                 index = i;
             }
