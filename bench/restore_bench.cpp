@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "platform/storage/linux/linux_storage.h"
 #include "tests/helpers/loop_device.h"
 #include "tests/helpers/run_program.h"
@@ -19,43 +20,6 @@ namespace {
 
 constexpr uint64_t kImageBytes = 256u << 20;
 constexpr int kRounds = 3;
-
-class QuietImager : public DiskImager {
-  public:
-    using DiskImager::DiskImager;
-    void ReportError(std::string text) override { error = text; }
-    void ReportMessage(std::string text) override { message = text; }
-    std::string error;
-    std::string message;
-};
-
-bool WriteRandomImage(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937_64 random(2048);
-    std::vector<uint64_t> chunk(1 << 17);
-    for (uint64_t written = 0; written < kImageBytes; written += chunk.size() * 8) {
-        for (uint64_t& word : chunk) {
-            word = random();
-        }
-        out.write(reinterpret_cast<const char*>(chunk.data()),
-                  static_cast<std::streamsize>(chunk.size() * 8));
-    }
-    return static_cast<bool>(out.flush());
-}
-
-template <typename Run>
-double BestSeconds(Run run) {
-    double best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        if (!run()) {
-            return -1;
-        }
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 double MiBPerSecond(double seconds) {
     return static_cast<double>(kImageBytes) / (1 << 20) / seconds;
@@ -73,7 +37,7 @@ int main() {
         return 1;
     }
     const std::string image = loop.folder() + "/image.img";
-    if (!WriteRandomImage(image)) {
+    if (!bench::WriteRandomImage(image, kImageBytes, 2048)) {
         std::fprintf(stderr, "restore_bench: cannot write the image\n");
         return 1;
     }
@@ -84,12 +48,12 @@ int main() {
         return 1;
     }
 
-    const double dd4m = BestSeconds([&] {
+    const double dd4m = bench::BestSeconds(kRounds, [&] {
         return testing_support::RunProgram({"dd", "if=" + image, "of=" + loop.device(), "bs=4M",
                                             "oflag=direct", "conv=fsync", "status=none"}) == 0;
     });
-    const double imager = BestSeconds([&] {
-        QuietImager engine(storage);
+    const double imager = bench::BestSeconds(kRounds, [&] {
+        bench::QuietImager engine(storage);
         const bool done =
             engine.RestoreImage(image, "\\\\.\\" + drive, static_cast<int32_t>(kImageBytes >> 10));
         if (!done || engine.message != "Finished") {
@@ -98,17 +62,17 @@ int main() {
         }
         return true;
     });
-    const double dd2k = BestSeconds([&] {
+    const double dd2k = bench::BestSeconds(kRounds, [&] {
         return testing_support::RunProgram({"dd", "if=" + image, "of=" + loop.device(), "bs=2048",
                                             "oflag=direct", "status=none"}) == 0;
     });
     const std::string copy = loop.folder() + "/copy.img";
-    const double ddRead = BestSeconds([&] {
+    const double ddRead = bench::BestSeconds(kRounds, [&] {
         return testing_support::RunProgram({"dd", "if=" + loop.device(), "of=" + copy, "bs=4M",
                                             "iflag=direct", "conv=fsync", "status=none"}) == 0;
     });
-    const double create = BestSeconds([&] {
-        QuietImager engine(storage);
+    const double create = bench::BestSeconds(kRounds, [&] {
+        bench::QuietImager engine(storage);
         const bool done =
             engine.CreateImage("\\\\.\\" + drive, copy, static_cast<int32_t>(kImageBytes >> 10));
         if (!done || !engine.error.empty()) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "platform/storage/linux/linux_storage.h"
 #include "platform/window/qt_event_pump.h"
 #include "platform/window/win_app.h"
@@ -24,41 +25,6 @@ constexpr uint64_t kImageBytes = 256u << 20;
 constexpr int kRounds = 3;
 
 CWinApp benchApp;
-
-class QuietImager : public DiskImager {
-  public:
-    using DiskImager::DiskImager;
-    void ReportMessage(std::string text) override { message = text; }
-    std::string message;
-};
-
-bool WriteRandomImage(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
-    std::mt19937_64 random(4096);
-    std::vector<uint64_t> chunk(1 << 17);
-    for (uint64_t written = 0; written < kImageBytes; written += chunk.size() * 8) {
-        for (uint64_t& word : chunk) {
-            word = random();
-        }
-        out.write(reinterpret_cast<const char*>(chunk.data()),
-                  static_cast<std::streamsize>(chunk.size() * 8));
-    }
-    return static_cast<bool>(out.flush());
-}
-
-template <typename Run>
-double BestSeconds(Run run) {
-    double best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        if (!run()) {
-            return -1;
-        }
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 // One restore through the window: the Start Restore command's path after the confirmation.
 bool RestoreThroughWindow(platform::storage::StorageServices& storage, const std::string& image,
@@ -94,20 +60,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string image = loop.folder() + "/image.img";
-    if (!WriteRandomImage(image)) {
+    if (!bench::WriteRandomImage(image, kImageBytes, 4096)) {
         std::fprintf(stderr, "window_restore_bench: cannot write the image\n");
         return 1;
     }
     platform::storage::LinuxStorage storage;
     const std::string devicePath = "\\\\.\\" + storage.PhysicalDriveNameOf(loop.device());
 
-    const double alone = BestSeconds([&] {
-        QuietImager engine(storage);
+    const double alone = bench::BestSeconds(kRounds, [&] {
+        bench::QuietImager engine(storage);
         engine.RestoreImage(image, devicePath, static_cast<int32_t>(kImageBytes >> 10));
         return engine.message == "Finished";
     });
-    const double window =
-        BestSeconds([&] { return RestoreThroughWindow(storage, image, devicePath); });
+    const double window = bench::BestSeconds(
+        kRounds, [&] { return RestoreThroughWindow(storage, image, devicePath); });
     if (alone <= 0 || window <= 0) {
         std::fprintf(stderr, "window_restore_bench: a restore failed\n");
         return 1;
