@@ -13,7 +13,14 @@ using test_helpers::RunModal;
 constexpr char kQuestion[] =
     "All of the data on logical disk(s) E:\\ F:\\  will be erased\n       Are you sure???";
 
-class RestoreCommand : public MainWindowTest {};
+class RestoreCommand : public MainWindowTest {
+  protected:
+    // The operator's preparation: the image through the Open dialog, then the stick as target.
+    static void ChooseImageAndStick(MainDialog& dialog, const std::string& image) {
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+    }
+};
 
 TEST_F(RestoreCommand, WithoutATargetNothingHappens) {
     MakeImage("a.img", 4096);
@@ -32,8 +39,7 @@ TEST_F(RestoreCommand, AnsweringNoWritesNothing) {
     const std::string image = MakeImage("a.img", 4096);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImage(dialog, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        ChooseImageAndStick(dialog, image);
         int busyDuringBox = -1;
         int readyDuringBox = -1;
         auto seen = AnswerBox(false, [&] {
@@ -83,8 +89,7 @@ TEST_F(RestoreCommand, StopEndsTheRestoreAtTheNextBlock) {
     const std::string image = MakeImage("big.img", 1u << 20);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImage(dialog, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        ChooseImageAndStick(dialog, image);
         bool restoreControlsWereDisabled = false;
         AnswerBox(true, [&] {
             // Once the box is answered, the click on Stop arrives while the restore runs.
@@ -130,8 +135,7 @@ TEST_F(RestoreCommand, StopWhileIdleOnlyMovesTheMeterBack) {
     const std::string image = MakeImage("a.img", 8192);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImage(dialog, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        ChooseImageAndStick(dialog, image);
         AnswerNextMessageBox(IDYES);
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
         test_helpers::ClickControl(&dialog, IDC_STOP_RESTORE);
@@ -150,8 +154,7 @@ TEST_F(RestoreCommand, ClosingDuringARestoreWaitsForItToFinish) {
     MainDialog dialog(storage);
     bool visibleAfterClose = false;
     const intptr_t result = RunModal(dialog, [&](CDialog&) {
-        ChooseImage(dialog, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        ChooseImageAndStick(dialog, image);
         AnswerBox(true, [&] {
             QTimer::singleShot(0, [&] {
                 // Enter arrives while the restore runs: the window must stay.
@@ -163,6 +166,32 @@ TEST_F(RestoreCommand, ClosingDuringARestoreWaitsForItToFinish) {
     });
     EXPECT_TRUE(visibleAfterClose);
     EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(StickPrefix(256u << 10), storage.File(image)->bytes);
+}
+
+TEST_F(RestoreCommand, AboutBoxDuringARestoreHoldsItUntilClosed) {
+    const std::string image = MakeImage("big.img", 256u << 10);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImageAndStick(dialog, image);
+        std::string aboutCaption;
+        int rowsWhileAboutShown = -1;
+        AnswerBox(true, [&] {
+            QTimer::singleShot(0, [&] {
+                test_helpers::WhenNextModalOpens([&](QWidget* about) {
+                    aboutCaption = about->windowTitle().toStdString();
+                    rowsWhileAboutShown = dialog.messageList.GetItemCount();
+                    about->close();
+                });
+                dialog.SendMessage(WM_SYSCOMMAND, 16, 0);
+            });
+        });
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        EXPECT_EQ(aboutCaption, "About Tolvan");
+        EXPECT_EQ(rowsWhileAboutShown, 0);
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
+        EXPECT_EQ(Row(dialog, 0), "Finished");
+    });
     EXPECT_EQ(StickPrefix(256u << 10), storage.File(image)->bytes);
 }
 
