@@ -26,21 +26,24 @@ constexpr int kRounds = 3;
 
 CWinApp benchApp;
 
-// One restore through the window: the Start Restore command's path after the confirmation.
-bool RestoreThroughWindow(platform::storage::StorageServices& storage, const std::string& image,
-                          const std::string& devicePath) {
+// The best of kRounds restores through one open main window: the Start Restore command's path
+// after the confirmation. The window's set-up (its drive scan) is not timed.
+double BestRestoreThroughWindow(platform::storage::StorageServices& storage,
+                                const std::string& image, const std::string& devicePath) {
     MainDialog dialog(storage);
-    bool finished = false;
+    double best = -1;
     QTimer::singleShot(0, [&] {
-        dialog.SetControlsIdle(false);
-        dialog.RestoreImage(image, devicePath, static_cast<int32_t>(kImageBytes >> 10));
-        dialog.SetControlsIdle(true);
-        const int rows = dialog.messageList.GetItemCount();
-        finished = rows > 0 && dialog.messageList.GetItemText(rows - 1, 0) == "Finished";
+        best = bench::BestSeconds(kRounds, [&] {
+            dialog.SetControlsIdle(false);
+            dialog.RestoreImage(image, devicePath, static_cast<int32_t>(kImageBytes >> 10));
+            dialog.SetControlsIdle(true);
+            const int rows = dialog.messageList.GetItemCount();
+            return rows > 0 && dialog.messageList.GetItemText(rows - 1, 0) == "Finished";
+        });
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();
-    return finished;
+    return best;
 }
 
 }  // namespace
@@ -72,8 +75,7 @@ int main(int argc, char** argv) {
         engine.RestoreImage(image, devicePath, static_cast<int32_t>(kImageBytes >> 10));
         return engine.message == "Finished";
     });
-    const double window = bench::BestSeconds(
-        kRounds, [&] { return RestoreThroughWindow(storage, image, devicePath); });
+    const double window = BestRestoreThroughWindow(storage, image, devicePath);
     if (alone <= 0 || window <= 0) {
         std::fprintf(stderr, "window_restore_bench: a restore failed\n");
         return 1;
