@@ -17,6 +17,9 @@ constexpr uint32_t kProgressRange = 1000;
 constexpr uint32_t kProgressPerBlock = kSectorsPerBlock * kProgressRange;
 constexpr uint32_t kDeviceFlags = FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS;
 
+constexpr char kSizeRefused[] =
+    "the size of the destination file is more than 2GB or less than 2KB...";
+
 bool SizeOutOfRange(int32_t sizeKB) {
     return sizeKB > kMaxImageKB || sizeKB < 2;
 }
@@ -55,7 +58,7 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
     }
     abortRequested = false;
     if (SizeOutOfRange(sizeKB)) {
-        ReportError("the size of the destination file is more than 2GB or less than 2KB...");
+        ReportError(kSizeRefused);
         return false;
     }
     if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(imagePath), devicePath)) {
@@ -106,7 +109,7 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
 bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB) {
     abortRequested = false;
     if (SizeOutOfRange(sizeKB)) {
-        ReportError("the size of the destination file is more than 2GB or less than 2KB...");
+        ReportError(kSizeRefused);
         return false;
     }
     if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(imagePath), devicePath)) {
