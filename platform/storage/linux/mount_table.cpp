@@ -47,6 +47,9 @@ std::optional<MountTable> MountTable::Load(const std::string& path) {
         entry.fsRoot = Text(mnt_fs_get_root(fs));
         entry.fsType = Text(mnt_fs_get_fstype(fs));
         entry.devno = mnt_fs_get_devno(fs);
+        entry.mountId = mnt_fs_get_id(fs);
+        entry.vfsOptions = Text(mnt_fs_get_vfs_options(fs));
+        entry.fsOptions = Text(mnt_fs_get_fs_options(fs));
         entries.push_back(std::move(entry));
     }
     return MountTable(std::move(entries));

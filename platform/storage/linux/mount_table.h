@@ -15,6 +15,9 @@ struct MountEntry {
     std::string fsRoot;  // the folder of the file system mounted there; not "/" for bind mounts
     std::string fsType;  // "ext4", "vfat"
     dev_t devno = 0;     // the file system's device number (the major:minor field)
+    int mountId = 0;     // the kernel's id of this mount
+    std::string vfsOptions;  // per-mount options: "rw,nosuid,relatime"
+    std::string fsOptions;   // the file system's own options: "rw,errors=remount-ro"
 };
 
 // The mount table of a process, in mount order, read with libmount.

@@ -24,6 +24,9 @@ TEST(MountTableTest, ReadsEveryLineWithEscapesDecoded) {
     EXPECT_EQ(stick.fsType, "vfat");
     EXPECT_EQ(stick.fsRoot, "/");
     EXPECT_EQ(stick.devno, makedev(8, 17));
+    EXPECT_EQ(stick.mountId, 32);
+    EXPECT_EQ(stick.vfsOptions, "rw,nosuid,nodev,relatime");
+    EXPECT_EQ(stick.fsOptions, "rw,uid=1000,gid=1000");
     EXPECT_EQ(table.entries()[7].fsRoot, "/home/user/photos");  // a bind mount of a folder
 }
 

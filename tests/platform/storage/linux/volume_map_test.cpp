@@ -54,8 +54,8 @@ TEST(VolumeMapTest, PathsFindTheirVolumeThroughBindMounts) {
 TEST(VolumeMapTest, WithoutABlockDeviceAtRootCStaysFree) {
     const SysfsBlockTree tree = SysfsBlockTree::Load(SAMPLES_DIR "/sys_desktop");
     MountTable mounts({
-        {"overlay", "/", "/", "overlay", makedev(0, 40)},
-        {"/dev/sdb1", "/media/stick", "/", "vfat", makedev(8, 17)},
+        {"overlay", "/", "/", "overlay", makedev(0, 40), 1, "rw", "rw"},
+        {"/dev/sdb1", "/media/stick", "/", "vfat", makedev(8, 17), 2, "rw", "rw"},
     });
     const VolumeMap volumes = VolumeMap::Build(mounts, tree);
     ASSERT_EQ(volumes.volumes().size(), 1u);
