@@ -110,9 +110,9 @@ bool DirectDriveAccess::Remount(const MountEntry& mount) {
 bool DirectDriveAccess::BindAgain(const MountEntry& mount, unsigned long flags) {
     // A bind mount of a folder comes back from a mount of the whole file system, which is
     // mounted again first because it came first.
-    const std::optional<MountTable> table = MountTable::Load(mountInfo_);
+    const MountTable table = MountTable::Load(mountInfo_).value_or(MountTable());
     const MountEntry* whole = nullptr;
-    for (const MountEntry& entry : table ? table->entries() : std::vector<MountEntry>()) {
+    for (const MountEntry& entry : table.entries()) {
         if (entry.devno == mount.devno && entry.fsRoot == "/") {
             whole = &entry;
             break;
