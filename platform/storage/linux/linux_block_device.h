@@ -29,7 +29,7 @@ class LinuxBlockDevice : public Device {
         // Run by Close after the descriptor was closed (a written disk re-reads its partition
         // table); its failure fails the close.
         std::function<bool()> afterClose;
-        size_t transferSize = size_t{1} << 20;  // a multiple of blockSize
+        size_t transferSize = size_t{4} << 20;  // a multiple of blockSize
         bool hasExtents = false;                // volumes: the disk extents below are known
         std::vector<DiskExtent> extents;
         bool hasProperty = false;  // the storage-device property below is known
