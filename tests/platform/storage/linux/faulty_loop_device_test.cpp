@@ -178,6 +178,20 @@ TEST_P(FaultyLoopDeviceTest, TheDestructorLeavesNoLoopDeviceMountOrDaemon) {
     EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
+// A daemon that died (crashed, killed) leaves an aborted mount: I/O fails, cleanup still works.
+TEST_P(FaultyLoopDeviceTest, ADeadDaemonFailsIoAndIsStillCleanedUp) {
+    const std::string mountPoint = loop_->mountPoint();
+    ASSERT_EQ(::kill(loop_->daemonPid(), SIGKILL), 0);
+    EXPECT_NE(WriteBlock(kFaulty, 'n'), 0);
+    ::close(fd_);
+    fd_ = -1;
+    loop_.reset();
+    EXPECT_EQ(Mountinfo().find(mountPoint), std::string::npos);
+    std::string attached;
+    ASSERT_EQ(RunProgram({"losetup", "-a"}, &attached), 0);
+    EXPECT_EQ(attached.find(mountPoint), std::string::npos) << attached;
+}
+
 INSTANTIATE_TEST_SUITE_P(SectorSizes, FaultyLoopDeviceTest, ::testing::Values(512u, 4096u),
                          [](const auto& info) { return "Sector" + std::to_string(info.param); });
 
