@@ -94,11 +94,45 @@ class FaultyLoopDeviceTest : public ::testing::TestWithParam<uint32_t> {
 
 TEST_P(FaultyLoopDeviceTest, AFailingWriteGivesEioAndKeepsTheOldBytesWhileOthersLand) {
     ASSERT_EQ(WriteBlock(kFaulty, 'o'), 0);
-    ASSERT_TRUE(loop_->FailWrites(kFaulty + 100, 1));  // touching the block is enough
+    ASSERT_TRUE(loop_->FailWrites(kFaulty + 100, kBlock - 100));  // touching it is enough
     EXPECT_EQ(WriteBlock(kFaulty, 'n'), EIO);
     EXPECT_EQ(WriteBlock(kElsewhere, 'n'), 0);
+    EXPECT_EQ(WriteBlock(kFaulty + kBlock, 'n'), 0);  // the range ends before the next block
     EXPECT_EQ(Stored(kFaulty), Filled('o'));
     EXPECT_EQ(Stored(kElsewhere), Filled('n'));
+}
+
+// A large write is split on its way to the daemon; a failing piece anywhere still fails it,
+// while the pieces outside the range may land.
+TEST_P(FaultyLoopDeviceTest, ALargeWriteFailsWhereverTheRangeLies) {
+    constexpr size_t kLarge = 1u << 20;
+    std::unique_ptr<unsigned char, decltype(&std::free)> bytes(
+        static_cast<unsigned char*>(std::aligned_alloc(kBlock, kLarge)), &std::free);
+    std::fill_n(bytes.get(), kLarge, 'n');
+    uint64_t start = 0;
+    for (const uint64_t piece : {uint64_t{0}, uint64_t{kLarge / 2}, uint64_t{kLarge - kBlock}}) {
+        start += kLarge;  // a fresh megabyte each time
+        ASSERT_TRUE(loop_->FailWrites(start + piece, kBlock));
+        errno = 0;
+        EXPECT_EQ(::pwrite(fd_, bytes.get(), kLarge, static_cast<off_t>(start)), -1) << piece;
+        EXPECT_EQ(errno, EIO) << piece;
+        EXPECT_TRUE(Stored(start + piece) == Filled(0)) << piece;
+    }
+}
+
+// Without O_DIRECT the write lands in the device's page cache; its failure surfaces once, at
+// the next fsync, and the data is lost.
+TEST_P(FaultyLoopDeviceTest, ABufferedWriteFailsAtTheNextFsyncOnly) {
+    const int buffered = ::open(loop_->device().c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(buffered, 0);
+    ASSERT_TRUE(loop_->FailWrites(kFaulty, kBlock));
+    const std::string text = Filled('n');
+    EXPECT_EQ(::pwrite(buffered, text.data(), kBlock, kFaulty), static_cast<ssize_t>(kBlock));
+    EXPECT_EQ(::fsync(buffered), -1);
+    EXPECT_EQ(errno, EIO);
+    EXPECT_EQ(::fsync(buffered), 0);
+    EXPECT_EQ(Stored(kFaulty), Filled(0));
+    ::close(buffered);
 }
 
 TEST_P(FaultyLoopDeviceTest, ADroppedWriteReportsSuccessAndWritesNothing) {
