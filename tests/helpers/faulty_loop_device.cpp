@@ -78,7 +78,7 @@ FaultyLoopDevice::FaultyLoopDevice(Options options) {
 
 FaultyLoopDevice::~FaultyLoopDevice() {
     if (!device_.empty()) {
-        RunProgram({"losetup", "--detach", device_});
+        Detach();
     }
     StopDaemon();
     if (!mountPoint_.empty()) {
@@ -148,6 +148,18 @@ bool FaultyLoopDevice::Attach(uint32_t sectorSize) {
     }
     device_ = Trimmed(output);
     return true;
+}
+
+// A device still open elsewhere (udev probing it, say) is detached by the kernel on its last
+// close: wait for that, so the daemon is not stopped under a bound loop device.
+void FaultyLoopDevice::Detach() {
+    RunProgram({"losetup", "--detach", device_});
+    const std::string bound =
+        "/sys/block/" + std::filesystem::path(device_).filename().string() + "/loop";
+    const auto deadline = Clock::now() + kPatience;
+    while (::access(bound.c_str(), F_OK) == 0 && Clock::now() < deadline) {
+        std::this_thread::sleep_for(kPoll);
+    }
 }
 
 // SIGTERM lets the daemon unmount itself; one that does not go in time is killed.

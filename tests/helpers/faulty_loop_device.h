@@ -46,6 +46,7 @@ class FaultyLoopDevice {
     bool StartDaemon();
     bool WaitForMount();
     bool Attach(uint32_t sectorSize);
+    void Detach();
     void StopDaemon();
     bool Command(const std::string& line);
 
