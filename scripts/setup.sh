@@ -8,6 +8,7 @@ packages=(
     libmount-dev
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
+    libfuse3-dev fuse3
     xvfb xauth
     locales fonts-dejavu-core fonts-liberation2
 )
