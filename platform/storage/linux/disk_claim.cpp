@@ -156,10 +156,13 @@ UniqueFd DiskClaim::Take(const BlockDeviceInfo& disk, int flags) {
     // unmounted.
     std::vector<MountEntry> unmounted;
     const bool allUnmounted = UnmountAll(own, &unmounted);
-    const std::vector<MountEntry> left = MountsOf(LookNow(), disk.name);
-    for (const MountEntry& mount : own) {
-        if (!Contains(left, mount) && !Contains(unmounted, mount)) {
-            unmounted.push_back(mount);
+    {
+        ErrnoKeeper keeper;
+        const std::vector<MountEntry> left = MountsOf(LookNow(), disk.name);
+        for (const MountEntry& mount : own) {
+            if (!Contains(left, mount) && !Contains(unmounted, mount)) {
+                unmounted.push_back(mount);
+            }
         }
     }
     UniqueFd fd;

@@ -156,12 +156,17 @@ bool LinuxBlockDevice::WriteGathered() {
 bool LinuxBlockDevice::FillReadAhead(uint64_t wanted) {
     const uint64_t start = AlignDown(pos_);
     const uint64_t toEnd = AlignUp(options_.sizeBytes - start);
+    const uint64_t needed = AlignUp(pos_ - start + wanted);
     size_t length = static_cast<size_t>(std::min<uint64_t>(options_.transferSize, toEnd));
+    if (badBlockAhead_) {
+        length = static_cast<size_t>(std::min<uint64_t>(length, needed));
+    }
     ssize_t n = PreadUpTo(fd_.get(), transfer_.get(), length, start);
-    if (n < 0) {
-        // A bad block further ahead must not fail a read that does not reach it.
-        const uint64_t needed = AlignUp(pos_ - start + wanted);
-        length = static_cast<size_t>(std::min<uint64_t>({length, needed}));
+    if (n < 0 && length > needed) {
+        // A bad block further ahead must not fail a read that does not reach it; from now on
+        // only what is asked for is read, so the failing read-ahead is not repeated each time.
+        badBlockAhead_ = true;
+        length = static_cast<size_t>(needed);
         n = PreadUpTo(fd_.get(), transfer_.get(), length, start);
         if (n < 0) {
             ahead_ = 0;

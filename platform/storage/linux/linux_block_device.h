@@ -70,11 +70,12 @@ class LinuxBlockDevice : public Device {
     Bytes transfer_;  // the gathering buffer, or the read-ahead
     Bytes sector_;    // one logical block, for read-modify-write
     uint64_t pos_ = 0;
-    uint64_t gatherStart_ = 0;  // device offset of transfer_[0] while writes are gathered
-    size_t gathered_ = 0;       // bytes of transfer_ holding data to write
-    uint64_t aheadStart_ = 0;   // device offset of transfer_[0] while it holds read-ahead
-    size_t ahead_ = 0;          // bytes of valid read-ahead
-    bool written_ = false;      // a write was accepted
+    uint64_t gatherStart_ = 0;    // device offset of transfer_[0] while writes are gathered
+    size_t gathered_ = 0;         // bytes of transfer_ holding data to write
+    uint64_t aheadStart_ = 0;     // device offset of transfer_[0] while it holds read-ahead
+    size_t ahead_ = 0;            // bytes of valid read-ahead
+    bool written_ = false;        // a write was accepted
+    bool badBlockAhead_ = false;  // a read-ahead failed: read no more than asked
     bool failed_ = false;
 };
 
