@@ -8,6 +8,7 @@ packages=(
     libmount-dev
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
+    dbus-daemon dbus-bin polkitd udev udisks2
     xvfb xauth
     locales fonts-dejavu-core fonts-liberation2
 )

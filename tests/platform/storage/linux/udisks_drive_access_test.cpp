@@ -1,0 +1,232 @@
+#include "platform/storage/linux/udisks_drive_access.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "tests/helpers/loop_device.h"
+#include "tests/helpers/system_services.h"
+
+namespace {
+
+using platform::storage::BlockDeviceInfo;
+using platform::storage::MountEntry;
+using platform::storage::MountTable;
+using platform::storage::SysfsBlockTree;
+using platform::storage::UdisksDriveAccess;
+using platform::storage::UniqueFd;
+using testing_support::LoopDevice;
+using testing_support::SystemServices;
+using Bytes = std::vector<unsigned char>;
+
+constexpr int kWriteFlags = O_RDWR | O_EXCL | O_DIRECT | O_CLOEXEC;
+constexpr off_t kWriteOffset = 1 << 20;
+constexpr size_t kWriteSize = 64 << 10;
+
+std::string Failed(const std::string& what) {
+    return what + " (" + std::strerror(errno) + ")";
+}
+
+// The current mount of a device in this process's namespace.
+std::optional<MountEntry> MountOf(dev_t devno) {
+    const auto table = MountTable::Load("/proc/self/mountinfo");
+    for (const MountEntry& entry : table ? table->entries() : std::vector<MountEntry>{}) {
+        if (entry.devno == devno) {
+            return entry;
+        }
+    }
+    return std::nullopt;
+}
+
+Bytes ReadFileRange(const std::string& path, off_t offset, size_t size) {
+    Bytes bytes(size);
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(offset);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    return bytes;
+}
+
+// Writes the pattern through the descriptor with O_DIRECT-aligned memory.
+std::string WriteAligned(int fd, const Bytes& pattern) {
+    std::unique_ptr<unsigned char, decltype(&std::free)> buffer(
+        static_cast<unsigned char*>(std::aligned_alloc(4096, pattern.size())), &std::free);
+    std::memcpy(buffer.get(), pattern.data(), pattern.size());
+    if (::pwrite(fd, buffer.get(), pattern.size(), kWriteOffset) !=
+        static_cast<ssize_t>(pattern.size())) {
+        return Failed("pwrite");
+    }
+    return ::fdatasync(fd) == 0 ? "" : Failed("fdatasync");
+}
+
+// The test's own services, a loop device with a mounted ext4 volume that udisks2 knows, and
+// a way to run UdisksDriveAccess as the unprivileged test user.
+class UdisksDriveAccessTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        services_ = std::make_unique<SystemServices>();
+        if (!services_->ok()) {
+            GTEST_SKIP() << services_->failure();
+        }
+        loop_ = std::make_unique<LoopDevice>(LoopDevice::Options{});
+        if (!loop_->ok()) {
+            GTEST_SKIP() << loop_->failure();
+        }
+        ASSERT_TRUE(services_->Adopt(loop_->device()));
+        const SysfsBlockTree tree = SysfsBlockTree::Load("/sys");
+        const BlockDeviceInfo* disk =
+            tree.FindByName(std::filesystem::path(loop_->device()).filename().string());
+        ASSERT_NE(disk, nullptr);
+        disk_ = *disk;
+        const auto mount = MountOf(disk_.devno);
+        ASSERT_TRUE(mount.has_value());
+        mount_ = *mount;
+    }
+
+    // Runs body as the test user, with an application object as in the program.
+    std::string AsUser(const std::function<std::string(UdisksDriveAccess&)>& body) {
+        return services_->RunAsUser([&] {
+            int argc = 1;
+            char name[] = "udisks-client";
+            char* argv[] = {name, nullptr};
+            QCoreApplication application(argc, argv);
+            UdisksDriveAccess access;
+            return body(access);
+        });
+    }
+
+    std::string BackingFile() const { return loop_->folder() + "/backing.img"; }
+
+    // Declared first, destroyed last: the loop device goes while udev still runs.
+    std::unique_ptr<SystemServices> services_;
+    std::unique_ptr<LoopDevice> loop_;
+    BlockDeviceInfo disk_;
+    MountEntry mount_;
+};
+
+TEST_F(UdisksDriveAccessTest, GrantedUserUnmountsOpensWritesAndRescans) {
+    Bytes pattern(kWriteSize);
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        pattern[i] = static_cast<unsigned char>(i * 7 + 3);
+    }
+    const BlockDeviceInfo disk = disk_;
+    const MountEntry mount = mount_;
+    EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
+                  if (!access.MayWrite(disk)) {
+                      return Failed("MayWrite");
+                  }
+                  if (access.Open(disk, kWriteFlags).valid()) {
+                      return "an exclusive open succeeded while the volume was mounted";
+                  }
+                  if (!access.CanUnmount(mount) || !access.Unmount(mount)) {
+                      return Failed("Unmount");
+                  }
+                  UniqueFd fd = access.Open(disk, kWriteFlags);
+                  struct stat info {};
+                  if (!fd.valid() || ::fstat(fd.get(), &info) != 0) {
+                      return Failed("Open");
+                  }
+                  if (info.st_rdev != disk.devno) {
+                      return "the descriptor is not the loop device";
+                  }
+                  if ((::fcntl(fd.get(), F_GETFL) & O_DIRECT) == 0) {
+                      return "the descriptor lacks O_DIRECT";
+                  }
+                  const std::string written = WriteAligned(fd.get(), pattern);
+                  if (!written.empty()) {
+                      return written;
+                  }
+                  fd.Close();
+                  return access.RereadPartitions(disk) ? "" : Failed("RereadPartitions");
+              }),
+              "");
+    EXPECT_FALSE(MountOf(disk_.devno).has_value());
+    EXPECT_EQ(ReadFileRange(BackingFile(), kWriteOffset, kWriteSize), pattern);
+}
+
+TEST_F(UdisksDriveAccessTest, UnmountedVolumeIsMountedAgain) {
+    const MountEntry mount = mount_;
+    EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
+                  if (!access.Unmount(mount)) {
+                      return Failed("Unmount");
+                  }
+                  return access.Remount(mount) ? "" : Failed("Remount");
+              }),
+              "");
+    const auto again = MountOf(disk_.devno);
+    ASSERT_TRUE(again.has_value());
+    // udisks2 chooses the place, under the user's folder in /media.
+    EXPECT_EQ(again->target.rfind("/media/" + std::string(SystemServices::kUserName) + "/", 0), 0u)
+        << again->target;
+    EXPECT_EQ(again->fsType, "ext4");
+}
+
+TEST_F(UdisksDriveAccessTest, BusyVolumeIsNotUnmounted) {
+    const int held = ::open((loop_->mountPoint() + "/held").c_str(), O_CREAT | O_RDWR, 0600);
+    ASSERT_GE(held, 0);
+    const MountEntry mount = mount_;
+    EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
+                  if (access.Unmount(mount)) {
+                      return "a busy volume was unmounted";
+                  }
+                  return errno == EBUSY ? "" : Failed("Unmount failed, but not as busy");
+              }),
+              "");
+    ::close(held);
+    const auto still = MountOf(disk_.devno);
+    ASSERT_TRUE(still.has_value());
+    EXPECT_EQ(still->target, loop_->mountPoint());
+}
+
+// What a user may not do leaves the device's bytes and its mount as they were.
+class RefusedUdisksDriveAccessTest : public UdisksDriveAccessTest {
+  protected:
+    void ExpectRefused(bool mayWrite) {
+        const Bytes before = ReadFileRange(BackingFile(), 0, 4 << 20);
+        const BlockDeviceInfo disk = disk_;
+        const MountEntry mount = mount_;
+        EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
+                      if (access.MayWrite(disk) != mayWrite) {
+                          return "MayWrite answered " + std::to_string(!mayWrite);
+                      }
+                      // Not exclusive: only polkit stands in the way of this open.
+                      if (access.Open(disk, O_RDWR | O_CLOEXEC).valid()) {
+                          return "the device was opened";
+                      }
+                      if (errno != EACCES) {
+                          return Failed("Open failed, but not as refused");
+                      }
+                      return access.Unmount(mount) ? "the volume was unmounted" : "";
+                  }),
+                  "");
+        EXPECT_EQ(ReadFileRange(BackingFile(), 0, 4 << 20), before);
+        const auto still = MountOf(disk_.devno);
+        ASSERT_TRUE(still.has_value());
+        EXPECT_EQ(still->target, loop_->mountPoint());
+    }
+};
+
+TEST_F(RefusedUdisksDriveAccessTest, UserPolkitRefusesMayNotWrite) {
+    ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kDeny));
+    ExpectRefused(false);
+}
+
+// polkit's own defaults want an administrator's password: MayWrite says yes (a prompt would
+// come), but with no agent to ask, nothing is opened or unmounted.
+TEST_F(RefusedUdisksDriveAccessTest, WithoutRuleAndAgentNothingIsOpened) {
+    ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kNone));
+    ExpectRefused(true);
+}
+
+}  // namespace
