@@ -49,12 +49,11 @@ bool Succeeds(const QDBusMessage& call, int timeoutMs, QDBusMessage* reply = nul
     return true;
 }
 
-// udisks2's block object of /dev/<name>; empty with errno set when there is none.
-QString BlockObject(const std::string& name) {
+// udisks2's block object of a device node; empty with errno set when there is none.
+QString BlockObjectOfNode(const std::string& node) {
     QDBusMessage call = Method(QStringLiteral("/org/freedesktop/UDisks2/Manager"),
                                "org.freedesktop.UDisks2.Manager", "ResolveDevice");
-    call << QVariantMap{{QStringLiteral("path"), QString::fromStdString("/dev/" + name)}}
-         << QVariantMap{};
+    call << QVariantMap{{QStringLiteral("path"), QString::fromStdString(node)}} << QVariantMap{};
     QDBusMessage reply;
     if (!Succeeds(call, kQueryTimeoutMs, &reply)) {
         return {};
@@ -65,6 +64,10 @@ QString BlockObject(const std::string& name) {
         return {};
     }
     return objects.first().path();
+}
+
+QString BlockObject(const std::string& name) {
+    return BlockObjectOfNode("/dev/" + name);
 }
 
 // The kernel name of a block device number, from /sys/dev/block; empty when unknown.
@@ -80,9 +83,14 @@ std::string KernelName(dev_t devno) {
     return target.filename().string();
 }
 
+// The block object of a mounted volume: by its device number, or for file systems whose
+// mount table number is not a block device (btrfs) by the mount's source node.
 QString VolumeObject(const MountEntry& mount) {
     const std::string name = KernelName(mount.devno);
-    return name.empty() ? QString() : BlockObject(name);
+    if (!name.empty()) {
+        return BlockObject(name);
+    }
+    return mount.source.rfind("/dev/", 0) == 0 ? BlockObjectOfNode(mount.source) : QString();
 }
 
 bool HintSystem(const QString& object) {
