@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 #include "tests/helpers/loop_device.h"
@@ -69,6 +71,26 @@ std::string WriteAligned(int fd, const Bytes& pattern) {
         return Failed("pwrite");
     }
     return ::fdatasync(fd) == 0 ? "" : Failed("fdatasync");
+}
+
+// The processes whose parent is this one.
+int ChildProcessCount() {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) {
+            continue;
+        }
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        char state = 0;
+        pid_t parent = 0;
+        if (fields >> state >> parent && parent == ::getpid()) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 // The test's own services, a loop device with a mounted ext4 volume that udisks2 knows, and
@@ -237,6 +259,21 @@ TEST_F(RefusedUdisksDriveAccessTest, UserPolkitRefusesMayNotWrite) {
 TEST_F(RefusedUdisksDriveAccessTest, WithoutRuleAndAgentNothingIsOpened) {
     ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kNone));
     ExpectRefused(true);
+}
+
+TEST(SystemServicesTest, LeaveNoDaemonUserOrRuleBehind) {
+    {
+        SystemServices services;
+        if (!services.ok()) {
+            GTEST_SKIP() << services.failure();
+        }
+        EXPECT_NE(::getpwnam(SystemServices::kUserName), nullptr);
+        EXPECT_EQ(ChildProcessCount(), 4);  // bus, polkit, udev, udisks2
+    }
+    EXPECT_EQ(ChildProcessCount(), 0);
+    EXPECT_EQ(::getpwnam(SystemServices::kUserName), nullptr);
+    EXPECT_FALSE(std::filesystem::exists("/etc/polkit-1/rules.d/10-sectorsmith-test.rules"));
+    EXPECT_FALSE(std::filesystem::exists("/run/sectorsmith-test"));
 }
 
 }  // namespace
