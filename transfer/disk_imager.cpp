@@ -51,6 +51,20 @@ bool DiskImager::IsOnPhysicalDrive(const std::string& letter, const std::string&
     return "\\\\.\\" + name == devicePath;
 }
 
+bool DiskImager::RestsOnPhysicalDrive(const std::string& path, const std::string& devicePath) {
+    if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(path), devicePath)) {
+        return true;
+    }
+    // The file may also rest on the drive through a device stacked on it (a loop device over
+    // the disk or over a file on it, a device-mapper or md device, a multi-device file system).
+    for (const std::string& name : storage.PhysicalDrivesOfPath(path)) {
+        if ("\\\\.\\" + name == devicePath) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB) {
     if (devicePath.empty() || imagePath.empty()) {
         ReportError("Destionation path is invalid");
@@ -61,7 +75,7 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
         ReportError(kSizeRefused);
         return false;
     }
-    if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(imagePath), devicePath)) {
+    if (RestsOnPhysicalDrive(imagePath, devicePath)) {
         ReportError("destination path belongs to source physical drive");
         return false;
     }
@@ -81,7 +95,11 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
         SetProgressPos(static_cast<int32_t>(acc / sectors));
         PumpOneMessage();
         if (abortRequested) {
-            image->Close();
+            // What was copied before the Stop is kept, so it must reach the file.
+            if (!image->Flush() || !image->Close()) {
+                ReportError("Write I/O error");
+                return false;
+            }
             ReportError("User aborts creation of image");
             return true;
         }
@@ -112,11 +130,11 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
         ReportError(kSizeRefused);
         return false;
     }
-    if (IsOnPhysicalDrive(storage.VolumeLetterOfPath(imagePath), devicePath)) {
+    if (RestsOnPhysicalDrive(imagePath, devicePath)) {
         ReportError("source path belongs to the destination  physical drive");
         return false;
     }
-    FileHandle image = storage.OpenFile(imagePath, "r+b");
+    FileHandle image = storage.OpenFile(imagePath, "rb");
     if (!image) {
         ReportError("Error opening image file");
         return false;
@@ -131,7 +149,11 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
     for (uint32_t done = 0; done < sectors; done += kSectorsPerBlock) {
         if (abortRequested) {
             image->Close();
-            FlushFileBuffers(device);
+            // The blocks written before the Stop must have reached the drive.
+            if (!FlushFileBuffers(device) || !CloseHandle(device)) {
+                ReportError("Write I/O error");
+                return false;
+            }
             ReportError("User aborts restoring");
             return true;
         }

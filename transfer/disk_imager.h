@@ -39,6 +39,9 @@ class DiskImager {
     bool CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB);
     bool RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB);
     bool IsOnPhysicalDrive(const std::string& letter, const std::string& devicePath);
+    // Whether the file or folder at path lies on the physical drive at devicePath, through its
+    // volume's letter or through any device it rests on.
+    bool RestsOnPhysicalDrive(const std::string& path, const std::string& devicePath);
     void PumpOneMessage();
 
     DriveMap drives;

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "platform/storage/file_stream.h"
 
 namespace platform::storage {
 
-// A FileStream over the C runtime's buffered stream. Flush also syncs the file to its medium.
+// A FileStream over the C runtime's buffered stream on a regular file. Flush also syncs the file
+// to its medium.
 class StdioFileStream : public FileStream {
   public:
-    // Opens path with an fopen mode; null when the file cannot be opened.
+    // Opens path with an fopen mode ("rb", "r+b", "w+b"); null when the file cannot be opened or
+    // is not a regular file of a disk-backed file system (FIFO, socket, folder, device node,
+    // /proc or /sys file). "w" truncates only a regular file.
     static FileHandle Open(const std::string& path, const char* mode);
 
     ~StdioFileStream() override;
@@ -22,7 +26,9 @@ class StdioFileStream : public FileStream {
     bool Close() override;
 
   private:
-    explicit StdioFileStream(std::FILE* file) : file_(file) {}
+    StdioFileStream(std::FILE* file, std::unique_ptr<char[]> buffer)
+        : buffer_(std::move(buffer)), file_(file) {}
+    std::unique_ptr<char[]> buffer_;  // outlives the stream: declared first, destroyed last
     std::FILE* file_;
 };
 

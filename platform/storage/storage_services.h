@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/storage/device.h"
 #include "platform/storage/file_stream.h"
@@ -40,6 +41,11 @@ class StorageServices {
     // links followed, relative paths against the working folder; for a path that does not exist
     // yet, its nearest existing parent). Empty when no lettered volume holds it.
     virtual std::string VolumeLetterOfPath(const std::string& path) = 0;
+
+    // The physical drives ("PHYSICALDRIVE1") that the file or folder at path rests on, resolved
+    // as above, followed through partitions, stacked devices, loop devices and multi-device file
+    // systems. Empty when none is known.
+    virtual std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) = 0;
 };
 
 }  // namespace platform::storage

@@ -83,11 +83,29 @@ TEST_F(CreateImage, WriteAndFlushErrorsOnTheImage) {
 
 TEST_F(CreateImage, ImageThatCannotBeCreated) {
     storage.AddFile(kImagePath, {1, 2, 3}).readOnly = true;
+    storage.AddFile("/home/op/fifo", {4, 5}).regular = false;
+
+    EXPECT_FALSE(imager.CreateImage(kStick, kImagePath, 64));
+    EXPECT_FALSE(imager.CreateImage(kStick, "/home/op/fifo", 64));
+
+    EXPECT_THAT(imager.errors,
+                ElementsAre("Error creating image file", "Error creating image file"));
+    EXPECT_EQ(stick->opens, 0);
+    EXPECT_EQ(storage.File("/home/op/fifo")->bytes, (std::vector<uint8_t>{4, 5}));
+}
+
+TEST_F(CreateImage, StopWhoseCopyCannotBeSavedIsAWriteError) {
+    storage.AddFile(kImagePath, {}).faults.flushFails = true;
+    PumpHook stopInThirdPass([&](int round) {
+        if (round == 2) {
+            imager.abortRequested = true;
+        }
+    });
 
     EXPECT_FALSE(imager.CreateImage(kStick, kImagePath, 64));
 
-    EXPECT_THAT(imager.errors, ElementsAre("Error creating image file"));
-    EXPECT_EQ(stick->opens, 0);
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(storage.File(kImagePath)->closed);
 }
 
 }  // namespace

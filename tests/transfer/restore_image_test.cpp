@@ -121,13 +121,37 @@ TEST_F(RestoreImage, DeviceThatCannotBeOpenedFailsTheFirstWrite) {
 TEST_F(RestoreImage, ImageThatCannotBeOpened) {
     EXPECT_FALSE(imager.RestoreImage("/home/op/missing.img", kStick, 4));
     EXPECT_FALSE(imager.RestoreImage("", kStick, 4));
-    storage.AddFile(kImagePath, PatternBytes(4096)).readOnly = true;
-    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 4));
+    storage.AddFile("/home/op/fifo.img", PatternBytes(4096)).regular = false;
+    EXPECT_FALSE(imager.RestoreImage("/home/op/fifo.img", kStick, 4));
 
     EXPECT_THAT(imager.errors, ElementsAre("Error opening image file", "Error opening image file",
                                            "Error opening image file"));
     EXPECT_EQ(stick->opens, 0);
     EXPECT_TRUE(imager.ranges.empty());
+}
+
+TEST_F(RestoreImage, AReadOnlyImageIsRestored) {
+    storage.AddFile(kImagePath, PatternBytes(4096)).readOnly = true;
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 4));
+
+    EXPECT_EQ(StickPrefix(4096), PatternBytes(4096));
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+}
+
+TEST_F(RestoreImage, StopAfterDataWasLostIsAWriteError) {
+    storage.AddFile(kImagePath, PatternBytes(8 * 2048));
+    PumpHook stopInSecondPass([&](int round) {
+        if (round == 1) {
+            imager.abortRequested = true;
+        }
+    });
+    stick->faults.flushFails = true;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 16));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
 }
 
 TEST_F(RestoreImage, EmptyImageFinishesWithoutWriting) {

@@ -69,6 +69,22 @@ TEST_F(TransferChecks, CreateRefusesAnImageOnTheSourceDrive) {
     EXPECT_EQ(storage.File("/media/stick/new.img"), nullptr);
 }
 
+TEST_F(TransferChecks, AnImageOnAVolumeSpanningTheTargetIsRefused) {
+    // Volume F lies first on the system disk and further on the stick.
+    auto& spanned = storage.AddVolume('F', 0, platform::storage::DRIVE_FIXED, 1u << 20);
+    spanned.furtherDisks = {1};
+    spanned.pathPrefix = "/srv/";
+    storage.AddFile("/srv/a.img", PatternBytes(4096));
+
+    EXPECT_FALSE(imager.RestoreImage("/srv/a.img", kStick, 64));
+    EXPECT_FALSE(imager.CreateImage(kStick, "/srv/b.img", 64));
+
+    EXPECT_THAT(imager.errors, ElementsAre("source path belongs to the destination  physical drive",
+                                           "destination path belongs to source physical drive"));
+    EXPECT_EQ(storage.File("/srv/a.img")->opens, 0);
+    EXPECT_EQ(stick->opens, 0);
+}
+
 TEST_F(TransferChecks, TheImagesVolumeDecidesNotItsFirstCharacter) {
     // "E..." names drive E by its first character, but the file lies on C.
     storage.AddFile("Efile.img", {});

@@ -1,7 +1,5 @@
 #include "platform/storage/linux/linux_block_device.h"
 
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -53,23 +51,6 @@ ssize_t PreadUpTo(int fd, unsigned char* bytes, size_t size, uint64_t offset) {
         done += static_cast<size_t>(n);
     }
     return static_cast<ssize_t>(done);
-}
-
-// Asks the kernel to re-read the partition table. A partition that someone (udev's probe, say)
-// holds open for a moment makes it busy, so that is retried for a while. EINVAL means the disk
-// takes no partitions (a loop device without partition scanning): nothing to re-read.
-bool RereadPartitionTable(int fd) {
-    constexpr int kAttempts = 20;
-    constexpr useconds_t kPause = 100000;
-    for (int attempt = 1;; ++attempt) {
-        if (::ioctl(fd, BLKRRPART) == 0 || errno == EINVAL) {
-            return true;
-        }
-        if (errno != EBUSY || attempt == kAttempts) {
-            return false;
-        }
-        ::usleep(kPause);
-    }
 }
 
 }  // namespace
@@ -241,14 +222,14 @@ bool LinuxBlockDevice::Close() {
     }
     bool closed = true;
     // A volume opened for writing but never written (the scan's query) is left as it is.
-    if (options_.writable && (written_ || options_.rereadPartitions)) {
+    if (options_.writable && (written_ || options_.afterClose)) {
         closed = WriteGathered() && closed;
         closed = ::fsync(fd_.get()) == 0 && closed;
-        if (options_.rereadPartitions) {
-            closed = RereadPartitionTable(fd_.get()) && closed;
-        }
     }
     closed = fd_.Close() && closed;
+    if (options_.afterClose) {
+        closed = options_.afterClose() && closed;
+    }
     return closed && !failed_;
 }
 

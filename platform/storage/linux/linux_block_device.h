@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,7 +26,9 @@ class LinuxBlockDevice : public Device {
         uint32_t blockSize = 512;  // logical block size: offsets, lengths and memory align to it
         uint64_t sizeBytes = 0;    // writes past the end fail; reads there give 0 bytes
         bool writable = false;     // opened for writing; Close then flushes and syncs
-        bool rereadPartitions = false;  // Close asks the kernel to re-read the partition table
+        // Run by Close after the descriptor was closed (a written disk re-reads its partition
+        // table); its failure fails the close.
+        std::function<bool()> afterClose;
         size_t transferSize = size_t{1} << 20;  // a multiple of blockSize
         bool hasExtents = false;                // volumes: the disk extents below are known
         std::vector<DiskExtent> extents;

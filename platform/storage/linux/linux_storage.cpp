@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/storage/linux/device_stack.h"
+#include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_path.h"
 #include "platform/storage/stdio_file_stream.h"
 
@@ -21,29 +23,18 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint64_t kSectorBytes = 512;
-// Unmounting more volumes than this from one disk is taken as a mount table that keeps growing.
-constexpr int kMaxUnmounts = 256;
-
-// Gives file systems mounted with an anonymous device number (btrfs) the number of the block
-// device they were mounted from.
-void ResolveAnonymousDevices(MountTable& mounts, const SysfsBlockTree& tree) {
-    for (MountEntry& entry : mounts.entries()) {
-        if (tree.Find(entry.devno) != nullptr || entry.source.empty() ||
-            entry.source.front() != '/') {
-            continue;
-        }
-        struct stat st {};
-        if (::stat(entry.source.c_str(), &st) == 0 && S_ISBLK(st.st_mode) &&
-            tree.Find(st.st_rdev) != nullptr) {
-            entry.devno = st.st_rdev;
-        }
-    }
-}
-
 }  // namespace
 
 LinuxStorage::LinuxStorage(std::string sysRoot, std::string mountInfo)
-    : sysRoot_(std::move(sysRoot)), mountInfo_(std::move(mountInfo)) {}
+    : sysRoot_(std::move(sysRoot)),
+      mountInfo_(std::move(mountInfo)),
+      direct_(std::make_unique<DirectDriveAccess>(mountInfo_)) {}
+
+LinuxStorage::~LinuxStorage() = default;
+
+DriveAccess& LinuxStorage::AccessFor(const BlockDeviceInfo&) {
+    return *direct_;
+}
 
 LinuxStorage::Snapshot LinuxStorage::Look() const {
     Snapshot snapshot;
@@ -149,13 +140,11 @@ DeviceHandle LinuxStorage::OpenNode(const BlockDeviceInfo& device, int openFlags
                                     LinuxBlockDevice::Options options) const {
     const std::string node = "/dev/" + device.name;
     UniqueFd fd(::open(node.c_str(), openFlags | O_CLOEXEC));
-    if (!fd.valid() && errno == EBUSY && !(openFlags & O_EXCL) &&
-        (openFlags & O_ACCMODE) == O_RDWR &&
+    if (!fd.valid() && errno == EBUSY && (openFlags & O_ACCMODE) == O_RDWR &&
         ::faccessat(AT_FDCWD, node.c_str(), W_OK, AT_EACCESS) == 0) {
         // Kernels that forbid writing to mounted devices refuse the volume open of the scan; a
-        // user allowed to write the node still gets a handle, one that only reads.
+        // user allowed to write the node still gets a handle for its queries.
         fd = UniqueFd(::open(node.c_str(), (openFlags & ~O_ACCMODE) | O_RDONLY | O_CLOEXEC));
-        options.writable = false;
     }
     if (!fd.valid()) {
         return nullptr;
@@ -166,6 +155,10 @@ DeviceHandle LinuxStorage::OpenNode(const BlockDeviceInfo& device, int openFlags
         errno = ENODEV;
         return nullptr;
     }
+    return Wrap(std::move(fd), std::move(options));
+}
+
+DeviceHandle LinuxStorage::Wrap(UniqueFd fd, LinuxBlockDevice::Options options) const {
     int blockSize = 0;
     uint64_t sizeBytes = 0;
     if (::ioctl(fd.get(), BLKSSZGET, &blockSize) != 0 ||
@@ -177,31 +170,24 @@ DeviceHandle LinuxStorage::OpenNode(const BlockDeviceInfo& device, int openFlags
     return LinuxBlockDevice::Create(std::move(fd), std::move(options));
 }
 
-bool LinuxStorage::UnmountVolumesOn(const std::string& diskName) const {
-    const SysfsBlockTree tree = SysfsBlockTree::Load(sysRoot_);
-    for (int round = 0; round < kMaxUnmounts; ++round) {
-        std::optional<MountTable> mounts = MountTable::Load(mountInfo_);
-        if (!mounts) {
-            return false;
-        }
-        ResolveAnonymousDevices(*mounts, tree);
-        // The last mount first: mounts stacked on a volume of the disk go before it.
-        const MountEntry* last = nullptr;
-        for (const MountEntry& entry : mounts->entries()) {
-            if (tree.DependsOn(entry.devno, diskName)) {
-                last = &entry;
-            }
-        }
-        if (last == nullptr) {
-            return true;
-        }
-        // Never detached lazily: a busy volume must stay mounted and fail the open.
-        if (::umount2(last->target.c_str(), UMOUNT_NOFOLLOW) != 0) {
-            return false;
-        }
+DeviceHandle LinuxStorage::OpenDiskForWriting(const BlockDeviceInfo& disk, int openFlags,
+                                              LinuxBlockDevice::Options options) {
+    // An open that must fail anyway fails before anything is unmounted.
+    if (disk.readOnly) {
+        errno = EROFS;
+        return nullptr;
     }
-    errno = EBUSY;
-    return false;
+    DriveAccess& access = AccessFor(disk);
+    if (!access.MayWrite(disk)) {
+        errno = EACCES;
+        return nullptr;
+    }
+    UniqueFd fd = DiskClaim(access, sysRoot_, mountInfo_).Take(disk, openFlags);
+    if (!fd.valid()) {
+        return nullptr;
+    }
+    options.afterClose = [&access, disk] { return access.RereadPartitions(disk); };
+    return Wrap(std::move(fd), std::move(options));
 }
 
 bool LinuxStorage::SyncVolumesOn(const std::string& diskName, const Snapshot& snapshot) const {
@@ -228,7 +214,7 @@ DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, 
     EnsureNumbered();
     const Snapshot snapshot = Look();
     LinuxBlockDevice::Options options;
-    options.writable = write;
+    options.writable = write && target.kind == DrivePath::Kind::kPhysicalDrive;
 
     if (target.kind == DrivePath::Kind::kRootPath || target.kind == DrivePath::Kind::kVolume) {
         const Volume* volume = snapshot.volumes.ByLetter(target.letter);
@@ -251,6 +237,8 @@ DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, 
                      static_cast<int64_t>(device->sizeSectors * kSectorBytes)});
             }
         }
+        // A volume handle serves queries and reads; the volume is written only as part of its
+        // physical drive, after the safety steps of that open.
         return OpenNode(*device, openFlags, std::move(options));
     }
 
@@ -263,19 +251,9 @@ DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, 
         options.hasProperty = true;
         options.property = PropertyOf(*disk);
         if (write) {
-            // An open that must fail anyway fails before anything is unmounted.
-            const std::string node = "/dev/" + disk->name;
-            if (disk->readOnly) {
-                errno = EROFS;
-                return nullptr;
-            }
-            if (::faccessat(AT_FDCWD, node.c_str(), W_OK, AT_EACCESS) != 0 ||
-                !UnmountVolumesOn(disk->name)) {
-                return nullptr;
-            }
-            openFlags |= O_EXCL;
-            options.rereadPartitions = true;
-        } else if (!SyncVolumesOn(disk->name, snapshot)) {
+            return OpenDiskForWriting(*disk, openFlags, std::move(options));
+        }
+        if (!SyncVolumesOn(disk->name, snapshot)) {
             return nullptr;
         }
         return OpenNode(*disk, openFlags, std::move(options));
@@ -288,7 +266,7 @@ FileHandle LinuxStorage::OpenFile(const std::string& path, const char* mode) {
     return StdioFileStream::Open(path, mode);
 }
 
-std::string LinuxStorage::VolumeLetterOfPath(const std::string& path) {
+std::string LinuxStorage::NearestExisting(const std::string& path) {
     if (path.empty()) {
         return "";
     }
@@ -301,11 +279,36 @@ std::string LinuxStorage::VolumeLetterOfPath(const std::string& path) {
         existing = existing.parent_path();
     }
     const fs::path resolved = fs::canonical(existing, error);
-    if (error) {
+    return error ? "" : resolved.string();
+}
+
+std::string LinuxStorage::VolumeLetterOfPath(const std::string& path) {
+    const std::string resolved = NearestExisting(path);
+    if (resolved.empty()) {
         return "";
     }
-    const char letter = Look().volumes.LetterOfPath(resolved.string());
+    const char letter = Look().volumes.LetterOfPath(resolved);
     return letter ? std::string(1, letter) : "";
+}
+
+std::vector<std::string> LinuxStorage::PhysicalDrivesOfPath(const std::string& path) {
+    const std::string existing = NearestExisting(path);
+    if (existing.empty()) {
+        return {};
+    }
+    EnsureNumbered();
+    const SysfsBlockTree tree = SysfsBlockTree::Load(sysRoot_);
+    const MountTable mounts = MountTable::Load(mountInfo_).value_or(MountTable());
+    std::vector<std::string> names;
+    for (const std::string& diskName :
+         DeviceStack(tree, mounts, sysRoot_).DisksBeneathPath(existing)) {
+        for (size_t i = 0; i < disks_.size(); ++i) {
+            if (disks_[i].name == diskName) {
+                names.push_back("PHYSICALDRIVE" + std::to_string(i));
+            }
+        }
+    }
+    return names;
 }
 
 std::string LinuxStorage::DeviceNodeOf(const std::string& physicalDriveName) {

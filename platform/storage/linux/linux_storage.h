@@ -3,9 +3,11 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/storage/linux/direct_drive_access.h"
 #include "platform/storage/linux/linux_block_device.h"
 #include "platform/storage/linux/volume_map.h"
 #include "platform/storage/storage_services.h"
@@ -23,6 +25,7 @@ class LinuxStorage : public StorageServices {
     // sysRoot and mountInfo are the system's unless a test points them elsewhere.
     explicit LinuxStorage(std::string sysRoot = "/sys",
                           std::string mountInfo = "/proc/self/mountinfo");
+    ~LinuxStorage() override;
 
     uint32_t GetLogicalDrives() override;
     DriveType GetDriveType(const std::string& rootPath) override;
@@ -40,6 +43,7 @@ class LinuxStorage : public StorageServices {
                             uint32_t flags) override;
     FileHandle OpenFile(const std::string& path, const char* mode) override;
     std::string VolumeLetterOfPath(const std::string& path) override;
+    std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
 
     // The block device node ("/dev/sdb") behind a physical drive name ("PHYSICALDRIVE1");
     // empty when the name is unknown.
@@ -66,7 +70,11 @@ class LinuxStorage : public StorageServices {
     int DiskNumberOf(const BlockDeviceInfo& disk) const;
     const BlockDeviceInfo* CurrentDisk(const SysfsBlockTree& tree, uint32_t number) const;
     StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
-    bool UnmountVolumesOn(const std::string& diskName) const;
+    DriveAccess& AccessFor(const BlockDeviceInfo& disk);
+    DeviceHandle OpenDiskForWriting(const BlockDeviceInfo& disk, int openFlags,
+                                    LinuxBlockDevice::Options options);
+    DeviceHandle Wrap(UniqueFd fd, LinuxBlockDevice::Options options) const;
+    static std::string NearestExisting(const std::string& path);
     bool SyncVolumesOn(const std::string& diskName, const Snapshot& snapshot) const;
     DeviceHandle OpenNode(const BlockDeviceInfo& device, int openFlags,
                           LinuxBlockDevice::Options options) const;
@@ -75,6 +83,7 @@ class LinuxStorage : public StorageServices {
     std::string mountInfo_;
     bool numbered_ = false;
     std::vector<NumberedDisk> disks_;
+    std::unique_ptr<DriveAccess> direct_;
 };
 
 }  // namespace platform::storage

@@ -10,12 +10,12 @@ namespace platform::storage {
 
 // One line of a mountinfo table, with the escapes (\040 and friends) already decoded.
 struct MountEntry {
-    std::string source;  // "/dev/sdb1", "tmpfs"
-    std::string target;  // the mount point
-    std::string fsRoot;  // the folder of the file system mounted there; not "/" for bind mounts
-    std::string fsType;  // "ext4", "vfat"
-    dev_t devno = 0;     // the file system's device number (the major:minor field)
-    int mountId = 0;     // the kernel's id of this mount
+    std::string source;      // "/dev/sdb1", "tmpfs"
+    std::string target;      // the mount point
+    std::string fsRoot;      // the folder of the file system mounted there; not "/" for bind mounts
+    std::string fsType;      // "ext4", "vfat"
+    dev_t devno = 0;         // the file system's device number (the major:minor field)
+    int mountId = 0;         // the kernel's id of this mount
     std::string vfsOptions;  // per-mount options: "rw,nosuid,relatime"
     std::string fsOptions;   // the file system's own options: "rw,errors=remount-ro"
 };

@@ -48,6 +48,7 @@ struct SimulatedVolume {
 struct SimulatedFile {
     std::vector<uint8_t> bytes;
     bool readOnly = false;
+    bool regular = true;  // false: a FIFO, folder or device node, which is never opened
     IoFaults faults;
     int opens = 0;
     int flushes = 0;

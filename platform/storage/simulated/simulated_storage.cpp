@@ -144,7 +144,7 @@ FileHandle SimulatedStorage::OpenFile(const std::string& path, const char* mode)
         return nullptr;
     }
     ++file->opens;
-    if (writable && file->readOnly) {
+    if (!file->regular || (writable && file->readOnly)) {
         return nullptr;
     }
     if (create) {
@@ -165,6 +165,20 @@ std::string SimulatedStorage::VolumeLetterOfPath(const std::string& path) {
         }
     }
     return letter;
+}
+
+std::vector<std::string> SimulatedStorage::PhysicalDrivesOfPath(const std::string& path) {
+    const std::string letter = VolumeLetterOfPath(path);
+    const SimulatedVolume* volume = letter.empty() ? nullptr : Volume(letter[0]);
+    std::vector<std::string> names;
+    if (volume == nullptr || !volume->diskNumber) {
+        return names;
+    }
+    names.push_back("PHYSICALDRIVE" + std::to_string(*volume->diskNumber));
+    for (uint32_t number : volume->furtherDisks) {
+        names.push_back("PHYSICALDRIVE" + std::to_string(number));
+    }
+    return names;
 }
 
 }  // namespace platform::storage::simulated

@@ -35,6 +35,8 @@ class SimulatedStorage : public StorageServices {
                             uint32_t flags) override;
     FileHandle OpenFile(const std::string& path, const char* mode) override;
     std::string VolumeLetterOfPath(const std::string& path) override;
+    // The disks of the volume that holds the path: its first and its further extents.
+    std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
 
   private:
     SimulatedVolume* VolumeOfRoot(const std::string& rootPath, char* letter);
