@@ -19,12 +19,14 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/storage/linux/disk_claim.h"
 #include "tests/helpers/loop_device.h"
 #include "tests/helpers/system_services.h"
 
 namespace {
 
 using platform::storage::BlockDeviceInfo;
+using platform::storage::DiskClaim;
 using platform::storage::MountEntry;
 using platform::storage::MountTable;
 using platform::storage::SysfsBlockTree;
@@ -212,6 +214,40 @@ TEST_F(UdisksDriveAccessTest, BusyVolumeIsNotUnmounted) {
                       return "a busy volume was unmounted";
                   }
                   return errno == EBUSY ? "" : Failed("Unmount failed, but not as busy");
+              }),
+              "");
+    ::close(held);
+    const auto still = MountOf(disk_.devno);
+    ASSERT_TRUE(still.has_value());
+    EXPECT_EQ(still->target, loop_->mountPoint());
+}
+
+// The write path's claim of a whole disk, through udisks2 as the user: every mount goes, the
+// descriptor is the disk; a busy volume makes it give up with the mount left in place.
+TEST_F(UdisksDriveAccessTest, DiskClaimTakesTheDiskThroughUdisks) {
+    const BlockDeviceInfo disk = disk_;
+    EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
+                  DiskClaim claim(access, "/sys", "/proc/self/mountinfo");
+                  UniqueFd fd = claim.Take(disk, O_RDWR | O_DIRECT | O_CLOEXEC);
+                  if (!fd.valid()) {
+                      return Failed("Take");
+                  }
+                  return DiskClaim::IsDisk(fd.get(), disk) ? "" : "not the disk";
+              }),
+              "");
+    EXPECT_FALSE(MountOf(disk_.devno).has_value());
+}
+
+TEST_F(UdisksDriveAccessTest, DiskClaimLeavesABusyVolumeMounted) {
+    const int held = ::open((loop_->mountPoint() + "/held").c_str(), O_CREAT | O_RDWR, 0600);
+    ASSERT_GE(held, 0);
+    const BlockDeviceInfo disk = disk_;
+    EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
+                  DiskClaim claim(access, "/sys", "/proc/self/mountinfo");
+                  // Root holds the volume: only udisks2's refusal to unmount stops the claim.
+                  return claim.Take(disk, O_RDWR | O_DIRECT | O_CLOEXEC).valid()
+                             ? "a disk with a busy volume was taken"
+                             : "";
               }),
               "");
     ::close(held);
