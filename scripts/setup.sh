@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
     libfuse3-dev fuse3
+    dbus-daemon dbus-bin polkitd udev udisks2
     xvfb xauth
     locales fonts-dejavu-core fonts-liberation2
 )
