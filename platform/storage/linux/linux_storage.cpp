@@ -14,6 +14,8 @@
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_path.h"
+#include "platform/storage/linux/query_only_device.h"
+#include "platform/storage/linux/udisks_drive_access.h"
 #include "platform/storage/stdio_file_stream.h"
 
 namespace platform::storage {
@@ -32,8 +34,19 @@ LinuxStorage::LinuxStorage(std::string sysRoot, std::string mountInfo)
 
 LinuxStorage::~LinuxStorage() = default;
 
-DriveAccess& LinuxStorage::AccessFor(const BlockDeviceInfo&) {
-    return *direct_;
+DriveAccess& LinuxStorage::Desktop() {
+    if (!desktop_) {
+        desktop_ = std::make_unique<UdisksDriveAccess>();
+    }
+    return *desktop_;
+}
+
+DriveAccess& LinuxStorage::AccessFor(const BlockDeviceInfo& disk) {
+    // The process's own rights first (root, the disk group); udisks2 and polkit otherwise.
+    if (direct_->MayWrite(disk)) {
+        return *direct_;
+    }
+    return Desktop();
 }
 
 LinuxStorage::Snapshot LinuxStorage::Look() const {
@@ -213,53 +226,79 @@ DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, 
     }
     EnsureNumbered();
     const Snapshot snapshot = Look();
-    LinuxBlockDevice::Options options;
-    options.writable = write && target.kind == DrivePath::Kind::kPhysicalDrive;
-
     if (target.kind == DrivePath::Kind::kRootPath || target.kind == DrivePath::Kind::kVolume) {
-        const Volume* volume = snapshot.volumes.ByLetter(target.letter);
-        const BlockDeviceInfo* device = volume ? snapshot.tree.Find(volume->devno) : nullptr;
-        if (device == nullptr) {
-            errno = ENOENT;
-            return nullptr;
-        }
-        const BlockDeviceInfo* disk = snapshot.tree.UnderlyingDisk(device->devno);
-        if (disk != nullptr) {
-            options.hasProperty = true;
-            options.property = PropertyOf(*disk);
-            const int number = DiskNumberOf(*disk);
-            if (number >= 0) {
-                options.hasExtents = true;
-                const bool onDisk = device->partition && device->parent == disk->name;
-                options.extents.push_back(
-                    {static_cast<uint32_t>(number),
-                     static_cast<int64_t>(onDisk ? device->startSector * kSectorBytes : 0),
-                     static_cast<int64_t>(device->sizeSectors * kSectorBytes)});
-            }
-        }
-        // A volume handle serves queries and reads; the volume is written only as part of its
-        // physical drive, after the safety steps of that open.
-        return OpenNode(*device, openFlags, std::move(options));
+        return OpenVolume(snapshot, target.letter, openFlags);
     }
-
     if (target.kind == DrivePath::Kind::kPhysicalDrive) {
-        const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, target.number);
-        if (disk == nullptr) {
-            errno = ENODEV;
-            return nullptr;
-        }
-        options.hasProperty = true;
-        options.property = PropertyOf(*disk);
-        if (write) {
-            return OpenDiskForWriting(*disk, openFlags, std::move(options));
-        }
-        if (!SyncVolumesOn(disk->name, snapshot)) {
-            return nullptr;
-        }
-        return OpenNode(*disk, openFlags, std::move(options));
+        return OpenPhysicalDrive(snapshot, target.number, openFlags);
     }
     errno = ENOENT;
     return nullptr;
+}
+
+DeviceHandle LinuxStorage::OpenVolume(const Snapshot& snapshot, char letter, int openFlags) {
+    const Volume* volume = snapshot.volumes.ByLetter(letter);
+    const BlockDeviceInfo* device = volume ? snapshot.tree.Find(volume->devno) : nullptr;
+    if (device == nullptr) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    // A volume handle serves queries and reads; the volume is written only as part of its
+    // physical drive, after the safety steps of that open.
+    LinuxBlockDevice::Options options;
+    const BlockDeviceInfo* disk = snapshot.tree.UnderlyingDisk(device->devno);
+    if (disk != nullptr) {
+        options.hasProperty = true;
+        options.property = PropertyOf(*disk);
+        const int number = DiskNumberOf(*disk);
+        if (number >= 0) {
+            options.hasExtents = true;
+            const bool onDisk = device->partition && device->parent == disk->name;
+            options.extents.push_back(
+                {static_cast<uint32_t>(number),
+                 static_cast<int64_t>(onDisk ? device->startSector * kSectorBytes : 0),
+                 static_cast<int64_t>(device->sizeSectors * kSectorBytes)});
+        }
+    }
+    DeviceHandle handle = OpenNode(*device, openFlags, options);
+    if (handle || (errno != EACCES && errno != EPERM) || disk == nullptr) {
+        return handle;
+    }
+    // A desktop user may not open the node, yet may write the disk through udisks2 when polkit
+    // agrees: the scan's queries are answered from sysfs.
+    if (!Desktop().MayWrite(*disk)) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return std::make_unique<QueryOnlyDevice>(options.extents, options.property);
+}
+
+DeviceHandle LinuxStorage::OpenPhysicalDrive(const Snapshot& snapshot, uint32_t number,
+                                             int openFlags) {
+    const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, number);
+    if (disk == nullptr) {
+        errno = ENODEV;
+        return nullptr;
+    }
+    LinuxBlockDevice::Options options;
+    options.hasProperty = true;
+    options.property = PropertyOf(*disk);
+    if ((openFlags & O_ACCMODE) != O_RDONLY) {
+        options.writable = true;
+        return OpenDiskForWriting(*disk, openFlags, std::move(options));
+    }
+    if (!SyncVolumesOn(disk->name, snapshot)) {
+        return nullptr;
+    }
+    DeviceHandle handle = OpenNode(*disk, openFlags, options);
+    if (handle || (errno != EACCES && errno != EPERM)) {
+        return handle;
+    }
+    UniqueFd fd = Desktop().Open(*disk, openFlags);
+    if (!fd.valid() || !DiskClaim::IsDisk(fd.get(), *disk)) {
+        return nullptr;
+    }
+    return Wrap(std::move(fd), std::move(options));
 }
 
 FileHandle LinuxStorage::OpenFile(const std::string& path, const char* mode) {

@@ -71,6 +71,9 @@ class LinuxStorage : public StorageServices {
     const BlockDeviceInfo* CurrentDisk(const SysfsBlockTree& tree, uint32_t number) const;
     StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
     DriveAccess& AccessFor(const BlockDeviceInfo& disk);
+    DriveAccess& Desktop();
+    DeviceHandle OpenVolume(const Snapshot& snapshot, char letter, int openFlags);
+    DeviceHandle OpenPhysicalDrive(const Snapshot& snapshot, uint32_t number, int openFlags);
     DeviceHandle OpenDiskForWriting(const BlockDeviceInfo& disk, int openFlags,
                                     LinuxBlockDevice::Options options);
     DeviceHandle Wrap(UniqueFd fd, LinuxBlockDevice::Options options) const;
@@ -84,6 +87,7 @@ class LinuxStorage : public StorageServices {
     bool numbered_ = false;
     std::vector<NumberedDisk> disks_;
     std::unique_ptr<DriveAccess> direct_;
+    std::unique_ptr<DriveAccess> desktop_;  // udisks2, made when first needed
 };
 
 }  // namespace platform::storage

@@ -1,0 +1,169 @@
+// The real backend as an unprivileged desktop user, who lists and writes drives through udisks2
+// and polkit, against services the test starts for its own loop device (root; skipped with the
+// reason otherwise).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <filesystem>
+#include <memory>
+
+#include "tests/helpers/system_services.h"
+#include "tests/platform/storage/linux/loop_device_fixture.h"
+
+using namespace platform::storage;
+using namespace testing_support;
+
+namespace {
+
+constexpr int32_t kImageKB = 2048;
+
+// What the engine reported, for a message that explains a failure.
+std::string Reports(const RecordingImager& imager) {
+    std::string text;
+    for (const std::string& line : imager.errors) {
+        text += "error: " + line + "; ";
+    }
+    for (const std::string& line : imager.messages) {
+        text += "message: " + line + "; ";
+    }
+    return text;
+}
+
+// Runs the engine in the test user's process, with the application object udisks2's calls
+// need; body returns empty for success, otherwise what went wrong.
+std::string AsUser(const SystemServices& services,
+                   const std::function<std::string(LinuxStorage&, RecordingImager&)>& body) {
+    return services.RunAsUser([&] {
+        int argc = 1;
+        char name[] = "desktop_user_test";
+        char* argv[] = {name, nullptr};
+        QCoreApplication application(argc, argv);
+        LinuxStorage storage;
+        RecordingImager imager(storage);
+        return body(storage, imager);
+    });
+}
+
+class DesktopUserTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        services_ = std::make_unique<SystemServices>();
+        if (!services_->ok()) {
+            GTEST_SKIP() << services_->failure();
+        }
+        loop_ = std::make_unique<LoopDevice>(LoopDevice::Options{});
+        if (!loop_->ok()) {
+            GTEST_SKIP() << loop_->failure();
+        }
+        ASSERT_TRUE(services_->Adopt(loop_->device()));
+        // The user may look into the test's folder (for the volume's size) and read the image.
+        ASSERT_EQ(::chmod(loop_->folder().c_str(), 0755), 0);
+        image_ = loop_->folder() + "/image.img";
+        imageBytes_ = RandomBytes(1 << 20, 31);
+        ASSERT_TRUE(WriteWholeFile(image_, imageBytes_));
+        ASSERT_EQ(::chmod(image_.c_str(), 0644), 0);
+        SyncFileSystem(loop_->mountPoint());
+        before_ = ReadDevice(loop_->device(), 4 << 20);
+    }
+
+    void TearDown() override {
+        loop_.reset();
+        services_.reset();
+    }
+
+    // Restores the image as the user and expects exactly one report.
+    std::string RestoreAsUser(const std::string& image, const std::string& report) {
+        const std::string device = loop_->device();
+        return AsUser(*services_, [&](LinuxStorage& storage, RecordingImager& imager) {
+            const std::string drive = storage.PhysicalDriveNameOf(device);
+            if (drive.empty()) {
+                return device + " is not numbered";
+            }
+            imager.RestoreImage(image, "\\\\.\\" + drive, kImageKB);
+            if (imager.ReportCount() != 1 ||
+                (imager.errors != std::vector<std::string>{report} &&
+                 imager.messages != std::vector<std::string>{report})) {
+                return "expected only \"" + report + "\", got " + Reports(imager);
+            }
+            return std::string();
+        });
+    }
+
+    std::unique_ptr<SystemServices> services_;
+    std::unique_ptr<LoopDevice> loop_;
+    std::string image_;
+    Bytes imageBytes_;
+    Bytes before_;
+};
+
+TEST_F(DesktopUserTest, TheUserSeesTheDriveAndRestoresItByteForByte) {
+    const std::string device = loop_->device();
+    const std::string mountPoint = loop_->mountPoint();
+    const std::string listed =
+        AsUser(*services_, [&](LinuxStorage& storage, RecordingImager& imager) {
+            imager.ScanDrives();
+            const std::string letter = storage.VolumeLetterOfPath(mountPoint);
+            const PhysicalDriveEntry* entry =
+                imager.FindPhysicalDrive(storage.PhysicalDriveNameOf(device));
+            if (letter.size() != 1 || entry == nullptr) {
+                return device + " is not listed";
+            }
+            if (entry->volumeList != letter + ":\\ " || entry->totalKB <= 0) {
+                return "listed as " + entry->volumeList + " of " + std::to_string(entry->totalKB);
+            }
+            return std::string();
+        });
+    EXPECT_EQ(listed, "");
+
+    EXPECT_EQ(RestoreAsUser(image_, "Finished"), "");
+
+    EXPECT_TRUE(ReadDevice(device, imageBytes_.size()) == imageBytes_);
+    EXPECT_FALSE(IsMountPoint(mountPoint));
+}
+
+TEST_F(DesktopUserTest, AUserPolkitRefusesGetsNoDriveAndWritesNothing) {
+    ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kDeny));
+    const std::string device = loop_->device();
+    const std::string listed =
+        AsUser(*services_, [&](LinuxStorage& storage, RecordingImager& imager) {
+            imager.ScanDrives();
+            return imager.FindPhysicalDrive(storage.PhysicalDriveNameOf(device)) == nullptr
+                       ? std::string()
+                       : device + " is listed";
+        });
+    EXPECT_EQ(listed, "");
+
+    EXPECT_EQ(RestoreAsUser(image_, "Write I/O error"), "");
+
+    EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
+    EXPECT_TRUE(ReadDevice(device, 4 << 20) == before_);
+}
+
+TEST_F(DesktopUserTest, ABusyVolumeIsNeitherUnmountedNorWritten) {
+    ASSERT_TRUE(WriteWholeFile(loop_->mountPoint() + "/open.txt", RandomBytes(100, 32)));
+    SyncFileSystem(loop_->mountPoint());
+    const Bytes before = ReadDevice(loop_->device(), 4 << 20);
+    UniqueFd busy(::open((loop_->mountPoint() + "/open.txt").c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(busy.valid());
+
+    EXPECT_EQ(RestoreAsUser(image_, "Write I/O error"), "");
+
+    EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
+    EXPECT_TRUE(ReadDevice(loop_->device(), 4 << 20) == before);
+}
+
+TEST_F(DesktopUserTest, AnImageOnTheTargetsVolumeIsRefused) {
+    const std::string inside = loop_->mountPoint() + "/image.img";
+    ASSERT_TRUE(WriteWholeFile(inside, imageBytes_));
+    ASSERT_EQ(::chmod(inside.c_str(), 0644), 0);
+    SyncFileSystem(loop_->mountPoint());
+    const Bytes before = ReadDevice(loop_->device(), 4 << 20);
+
+    EXPECT_EQ(RestoreAsUser(inside, "source path belongs to the destination  physical drive"), "");
+
+    EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
+    EXPECT_TRUE(ReadDevice(loop_->device(), 4 << 20) == before);
+}
+
+}  // namespace
