@@ -26,4 +26,16 @@ bool CloseHandle(DeviceHandle& handle) {
     return closed;
 }
 
+bool AnswerStorageProperty(const StorageDeviceDescriptor& known,
+                           StorageDeviceDescriptor* descriptor) {
+    if (descriptor->Size < kStorageDescriptorMinSize) {
+        return false;
+    }
+    const uint32_t size = descriptor->Size;
+    *descriptor = known;
+    descriptor->Version = kStorageDescriptorMinSize;
+    descriptor->Size = size;
+    return true;
+}
+
 }  // namespace platform::storage

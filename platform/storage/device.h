@@ -50,4 +50,9 @@ bool FlushFileBuffers(const DeviceHandle& handle);
 // Closes and releases the handle; false when the close failed or the handle was invalid.
 bool CloseHandle(DeviceHandle& handle);
 
+// Answers a storage-property query with a known property: false when the caller's preset Size
+// is too small, otherwise the property with the caller's Size kept.
+bool AnswerStorageProperty(const StorageDeviceDescriptor& known,
+                           StorageDeviceDescriptor* descriptor);
+
 }  // namespace platform::storage

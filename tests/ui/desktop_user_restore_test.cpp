@@ -22,14 +22,6 @@ class DesktopUserWindow : public MainWindowTest {
     void TearDown() override {}
 };
 
-std::vector<uint8_t> ReadFirstBytes(const std::string& device, size_t n) {
-    std::ifstream in(device, std::ios::binary);
-    std::vector<uint8_t> bytes(n);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(n));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
-}
-
 TEST_F(DesktopUserWindow, TheUserRestoresThroughTheWindow) {
     testing_support::SystemServices services;
     if (!services.ok()) {

@@ -14,14 +14,6 @@ using test_helpers::RunModal;
 
 class LoopRestore : public MainWindowTest {};
 
-std::vector<uint8_t> ReadFirstBytes(const std::string& device, size_t n) {
-    std::ifstream in(device, std::ios::binary);
-    std::vector<uint8_t> bytes(n);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(n));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
-}
-
 TEST_F(LoopRestore, ImageChosenWithTheDialogReachesTheDevice) {
     testing_support::LoopDevice loop({});
     if (!loop.ok()) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,15 @@ class MainWindowTest : public test_helpers::WindowTest {
 
     std::vector<uint8_t> StickPrefix(size_t n) const {
         return {stick->bytes.begin(), stick->bytes.begin() + static_cast<std::ptrdiff_t>(n)};
+    }
+
+    // The first n bytes of a device (or file), as far as it has them.
+    static std::vector<uint8_t> ReadFirstBytes(const std::string& device, size_t n) {
+        std::ifstream in(device, std::ios::binary);
+        std::vector<uint8_t> bytes(n);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(n));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        return bytes;
     }
 
     static std::string Row(MainDialog& dialog, int row) {

@@ -247,14 +247,8 @@ bool LinuxBlockDevice::GetVolumeDiskExtents(std::vector<DiskExtent>* extents) {
 }
 
 bool LinuxBlockDevice::QueryStorageDeviceProperty(StorageDeviceDescriptor* descriptor) {
-    if (!fd_.valid() || !options_.hasProperty || descriptor->Size < kStorageDescriptorMinSize) {
-        return false;
-    }
-    const uint32_t size = descriptor->Size;
-    *descriptor = options_.property;
-    descriptor->Version = kStorageDescriptorMinSize;
-    descriptor->Size = size;
-    return true;
+    return fd_.valid() && options_.hasProperty &&
+           AnswerStorageProperty(options_.property, descriptor);
 }
 
 }  // namespace platform::storage

@@ -25,14 +25,7 @@ bool QueryOnlyDevice::GetVolumeDiskExtents(std::vector<DiskExtent>* extents) {
 }
 
 bool QueryOnlyDevice::QueryStorageDeviceProperty(StorageDeviceDescriptor* descriptor) {
-    if (descriptor->Size < kStorageDescriptorMinSize) {
-        return false;
-    }
-    const uint32_t size = descriptor->Size;
-    *descriptor = property_;
-    descriptor->Version = kStorageDescriptorMinSize;
-    descriptor->Size = size;
-    return true;
+    return AnswerStorageProperty(property_, descriptor);
 }
 
 }  // namespace platform::storage
