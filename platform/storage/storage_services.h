@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/storage/device.h"
+#include "platform/storage/drive_description.h"
 #include "platform/storage/file_stream.h"
 #include "platform/storage/storage_types.h"
 
@@ -40,6 +42,10 @@ class StorageServices {
     // links followed, relative paths against the working folder; for a path that does not exist
     // yet, its nearest existing parent). Empty when no lettered volume holds it.
     virtual std::string VolumeLetterOfPath(const std::string& path) = 0;
+
+    // What identifies the physical drive "PHYSICALDRIVE1" to a user: its device, model, size and
+    // lettered volumes. Nothing when no such drive is known.
+    virtual std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) = 0;
 };
 
 }  // namespace platform::storage

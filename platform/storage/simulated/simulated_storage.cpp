@@ -167,4 +167,16 @@ std::string SimulatedStorage::VolumeLetterOfPath(const std::string& path) {
     return letter;
 }
 
+void SimulatedStorage::SetDescription(uint32_t number, DriveDescription description) {
+    descriptions_[kPhysicalDrive + std::to_string(number)] = std::move(description);
+}
+
+std::optional<DriveDescription> SimulatedStorage::DescribePhysicalDrive(const std::string& name) {
+    const auto found = descriptions_.find(name);
+    if (found == descriptions_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 }  // namespace platform::storage::simulated

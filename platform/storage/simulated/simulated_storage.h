@@ -20,6 +20,9 @@ class SimulatedStorage : public StorageServices {
     // Plants an image file with the given content.
     SimulatedFile& AddFile(const std::string& path, std::vector<uint8_t> bytes);
 
+    // What DescribePhysicalDrive tells of PHYSICALDRIVE<number>; undescribed drives give nothing.
+    void SetDescription(uint32_t number, DriveDescription description);
+
     SimulatedDisk* Disk(uint32_t number);
     SimulatedVolume* Volume(char letter);
     SimulatedFile* File(const std::string& path);
@@ -35,6 +38,7 @@ class SimulatedStorage : public StorageServices {
                             uint32_t flags) override;
     FileHandle OpenFile(const std::string& path, const char* mode) override;
     std::string VolumeLetterOfPath(const std::string& path) override;
+    std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) override;
 
   private:
     SimulatedVolume* VolumeOfRoot(const std::string& rootPath, char* letter);
@@ -44,6 +48,7 @@ class SimulatedStorage : public StorageServices {
     std::map<uint32_t, SimulatedDisk> disks_;
     std::map<char, SimulatedVolume> volumes_;
     std::map<std::string, SimulatedFile> files_;
+    std::map<std::string, DriveDescription> descriptions_;
 };
 
 }  // namespace platform::storage::simulated
