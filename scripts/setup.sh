@@ -10,6 +10,7 @@ packages=(
     util-linux e2fsprogs
     xvfb xauth
     locales fonts-dejavu-core fonts-liberation2
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()
