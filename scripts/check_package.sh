@@ -13,7 +13,11 @@ echo "== lintian $(basename "$deb") =="
 lintian --fail-on error "$deb"
 
 echo "== install =="
-apt_get install -y -qq "$deb" >/dev/null
+# Its dependencies come from the package lists; fetch them first where they are missing.
+if ! apt_get install -y -qq "$deb" >/dev/null; then
+    apt_get update -qq
+    apt_get install -y -qq "$deb" >/dev/null
+fi
 program_pid=""
 clean_up() {
     if [ -n "$program_pid" ]; then
