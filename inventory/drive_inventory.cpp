@@ -137,3 +137,8 @@ PhysicalDriveEntry* DiskImager::FindPhysicalDrive(const std::string& name) const
 int32_t DiskImager::PhysicalDriveCount() const {
     return static_cast<int32_t>(drives.size());
 }
+
+std::optional<platform::storage::DriveDescription> DiskImager::DescribePhysicalDrive(
+    const std::string& name) {
+    return storage.DescribePhysicalDrive(name);
+}

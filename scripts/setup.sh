@@ -12,6 +12,7 @@ packages=(
     dbus-daemon dbus-bin polkitd udev udisks2
     xvfb xauth
     locales fonts-dejavu-core fonts-liberation2
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, then builds and runs every test: the normal build, then the build with the
-# address and undefined-behaviour sanitizers.
+# address and undefined-behaviour sanitizers; then builds, installs, checks and removes the
+# Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,3 +10,5 @@ for preset in default sanitize; do
     bash scripts/build.sh "$preset"
     ctest --preset "$preset" -j2 --timeout 300
 done
+echo "== package =="
+bash scripts/check_package.sh

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "inventory/drive_entries.h"
@@ -33,6 +34,9 @@ class DiskImager {
     void ClearDrives();
     PhysicalDriveEntry* FindPhysicalDrive(const std::string& name) const;
     int32_t PhysicalDriveCount() const;
+    // What the storage tells a user about the physical drive name ("PHYSICALDRIVE1").
+    std::optional<platform::storage::DriveDescription> DescribePhysicalDrive(
+        const std::string& name);
 
     // Transfers. True when the copy ran to its end or was stopped; false when refused or ended
     // by an I/O error. Everything the operator must know goes out through one report.

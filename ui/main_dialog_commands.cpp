@@ -3,6 +3,7 @@
 #include "platform/window/file_dialog.h"
 #include "platform/window/message_box.h"
 #include "resources/resource_ids.h"
+#include "ui/drive_details_text.h"
 #include "ui/main_dialog.h"
 
 namespace {
@@ -60,7 +61,8 @@ void MainDialog::OnStartRestore() {
     SetControlsIdle(false);
     const std::string question = "All of the data on logical disk(s) " + entry->volumeList +
                                  " will be erased\n       Are you sure???";
-    if (AfxMessageBox(question.c_str(), kConfirmStyle, 0) == IDYES) {
+    const std::string details = DriveDetailsText(*entry, DescribePhysicalDrive(entry->name));
+    if (AfxMessageBox(question.c_str(), kConfirmStyle, 0, details) == IDYES) {
         RunTransfer([&] { RestoreImage(chosenRestorePath, DevicePath(*entry), entry->totalKB); });
     }
     SetControlsIdle(true);

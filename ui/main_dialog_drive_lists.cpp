@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ui/drive_details_text.h"
 #include "ui/main_dialog.h"
 
 namespace {
@@ -50,6 +51,8 @@ void MainDialog::RefreshDriveLists() {
         sourceDriveCombo.SetItemDataPtr(accepted, entry);
         targetDriveCombo.InsertString(accepted, text.c_str());
         targetDriveCombo.SetItemDataPtr(accepted, entry);
+        targetDriveCombo.SetItemTip(
+            accepted, DriveDetailsText(*entry, DescribePhysicalDrive(entry->name)).c_str());
         ++accepted;
     }
     if (accepted > 0) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/storage/device.h"
+#include "platform/storage/drive_description.h"
 #include "platform/storage/file_stream.h"
 #include "platform/storage/storage_types.h"
 
@@ -46,6 +48,9 @@ class StorageServices {
     // as above, followed through partitions, stacked devices, loop devices and multi-device file
     // systems. Empty when none is known.
     virtual std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) = 0;
+    // What identifies the physical drive "PHYSICALDRIVE1" to a user: its device, model, size and
+    // lettered volumes. Nothing when no such drive is known.
+    virtual std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) = 0;
 };
 
 }  // namespace platform::storage

@@ -10,6 +10,18 @@ ComboBoxWindow* Box(HWND h) {
     return dynamic_cast<ComboBoxWindow*>(h);
 }
 constexpr int kDataRole = Qt::UserRole;
+constexpr char kTipFollowsSelection[] = "tipFollowsSelection";
+
+// Has the closed box show the tooltip of its selected item from now on.
+void ShowSelectedItemsTip(ComboBoxWindow* box) {
+    if (box->property(kTipFollowsSelection).toBool()) {
+        return;
+    }
+    box->setProperty(kTipFollowsSelection, true);
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
+        box->setToolTip(index < 0 ? QString() : box->itemData(index, Qt::ToolTipRole).toString());
+    });
+}
 }  // namespace
 
 void CComboBox::ResetContent() {
@@ -111,4 +123,25 @@ UINT_PTR CComboBox::GetItemData(int index) const {
         return 0;
     }
     return static_cast<UINT_PTR>(box->itemData(index, kDataRole).toULongLong());
+}
+
+int CComboBox::SetItemTip(int index, const char* text) {
+    ComboBoxWindow* box = Box(m_hWnd);
+    if (box == nullptr || index < 0 || index >= box->count()) {
+        return CB_ERR;
+    }
+    ShowSelectedItemsTip(box);
+    box->setItemData(index, QString::fromUtf8(text != nullptr ? text : ""), Qt::ToolTipRole);
+    if (box->currentIndex() == index) {
+        box->setToolTip(box->itemData(index, Qt::ToolTipRole).toString());
+    }
+    return 0;
+}
+
+std::string CComboBox::GetItemTip(int index) const {
+    ComboBoxWindow* box = Box(m_hWnd);
+    if (box == nullptr || index < 0 || index >= box->count()) {
+        return "";
+    }
+    return box->itemData(index, Qt::ToolTipRole).toString().toStdString();
 }

@@ -30,4 +30,9 @@ class CComboBox : public CWnd {
         return SetItemData(index, reinterpret_cast<UINT_PTR>(data));
     }
     void* GetItemDataPtr(int index) const { return reinterpret_cast<void*>(GetItemData(index)); }
+
+    // The tooltip of item index, shown over the item in the open list and over the closed box
+    // while the item is selected; CB_ERR for an index out of range.
+    int SetItemTip(int index, const char* text);
+    std::string GetItemTip(int index) const;
 };

@@ -45,9 +45,23 @@ QMessageBox::Icon IconOf(UINT type) {
     }
 }
 
+// Adds the details section and opens it: the box's own details button toggles it.
+void ShowDetails(QMessageBox& box, const std::string& details) {
+    box.setDetailedText(QString::fromStdString(details));
+    for (QAbstractButton* button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole) {
+            button->click();
+        }
+    }
+}
+
 }  // namespace
 
-int AfxMessageBox(const char* text, UINT type, UINT) {
+int AfxMessageBox(const char* text, UINT type, UINT helpId) {
+    return AfxMessageBox(text, type, helpId, std::string());
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT, const std::string& details) {
     QMessageBox box(platform::window::ModalParentWidget());
     box.setWindowTitle(QString::fromStdString(AfxGetAppName()));
     box.setTextFormat(Qt::PlainText);
@@ -72,6 +86,9 @@ int AfxMessageBox(const char* text, UINT type, UINT) {
         }
     }
     box.setEscapeButton(escape);
+    if (!details.empty()) {
+        ShowDetails(box, details);
+    }
     box.exec();
     for (size_t i = 0; i < choices.size(); ++i) {
         if (box.clickedButton() == buttons[i]) {

@@ -13,6 +13,7 @@
 
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/disk_claim.h"
+#include "platform/storage/linux/drive_describer.h"
 #include "platform/storage/linux/drive_path.h"
 #include "platform/storage/linux/query_only_device.h"
 #include "platform/storage/linux/udisks_drive_access.h"
@@ -371,6 +372,21 @@ std::string LinuxStorage::PhysicalDriveNameOf(const std::string& deviceNode) {
         }
     }
     return "";
+}
+
+std::optional<DriveDescription> LinuxStorage::DescribePhysicalDrive(const std::string& name) {
+    const DrivePath drive = DrivePath::Parse("\\\\.\\" + name);
+    if (drive.kind != DrivePath::Kind::kPhysicalDrive) {
+        return std::nullopt;
+    }
+    EnsureNumbered();
+    const Snapshot snapshot = Look();
+    const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, drive.number);
+    if (disk == nullptr) {
+        return std::nullopt;
+    }
+    return DriveDescriber(sysRoot_).Describe(*disk, snapshot.tree, snapshot.mounts,
+                                             snapshot.volumes);
 }
 
 }  // namespace platform::storage

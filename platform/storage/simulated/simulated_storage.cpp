@@ -181,4 +181,16 @@ std::vector<std::string> SimulatedStorage::PhysicalDrivesOfPath(const std::strin
     return names;
 }
 
+void SimulatedStorage::SetDescription(uint32_t number, DriveDescription description) {
+    descriptions_[kPhysicalDrive + std::to_string(number)] = std::move(description);
+}
+
+std::optional<DriveDescription> SimulatedStorage::DescribePhysicalDrive(const std::string& name) {
+    const auto found = descriptions_.find(name);
+    if (found == descriptions_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 }  // namespace platform::storage::simulated

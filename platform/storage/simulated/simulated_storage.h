@@ -20,6 +20,9 @@ class SimulatedStorage : public StorageServices {
     // Plants an image file with the given content.
     SimulatedFile& AddFile(const std::string& path, std::vector<uint8_t> bytes);
 
+    // What DescribePhysicalDrive tells of PHYSICALDRIVE<number>; undescribed drives give nothing.
+    void SetDescription(uint32_t number, DriveDescription description);
+
     SimulatedDisk* Disk(uint32_t number);
     SimulatedVolume* Volume(char letter);
     SimulatedFile* File(const std::string& path);
@@ -37,6 +40,7 @@ class SimulatedStorage : public StorageServices {
     std::string VolumeLetterOfPath(const std::string& path) override;
     // The disks of the volume that holds the path: its first and its further extents.
     std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
+    std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) override;
 
   private:
     SimulatedVolume* VolumeOfRoot(const std::string& rootPath, char* letter);
@@ -46,6 +50,7 @@ class SimulatedStorage : public StorageServices {
     std::map<uint32_t, SimulatedDisk> disks_;
     std::map<char, SimulatedVolume> volumes_;
     std::map<std::string, SimulatedFile> files_;
+    std::map<std::string, DriveDescription> descriptions_;
 };
 
 }  // namespace platform::storage::simulated

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the system tells a user about a physical drive and its lettered volumes, so that the
+// drive can be recognised before it is written. Texts are empty when unknown.
+namespace platform::storage {
+
+struct VolumeDescription {
+    std::string letter;      // "E"
+    std::string mountPoint;  // what the root path "E:\" stands for
+    std::string fileSystem;  // "vfat", "ext4"
+    std::string label;
+};
+
+struct DriveDescription {
+    std::string deviceNode;  // "/dev/sdb"
+    std::string vendor;
+    std::string model;
+    std::string transport;  // "USB", "SD/MMC", "SATA", ...
+    uint64_t capacityBytes = 0;
+    std::vector<VolumeDescription> volumes;  // the drive's lettered volumes, in letter order
+};
+
+}  // namespace platform::storage

@@ -1,0 +1,83 @@
+#include "ui/drive_details_text.h"
+
+namespace {
+
+using platform::storage::DriveDescription;
+using platform::storage::VolumeDescription;
+
+std::string OrUnknown(const std::string& text) {
+    return text.empty() ? "unknown" : text;
+}
+
+std::string ModelText(const DriveDescription& description) {
+    if (description.vendor.empty() || description.model.empty()) {
+        return OrUnknown(description.vendor + description.model);
+    }
+    return description.vendor + " " + description.model;
+}
+
+const VolumeDescription* VolumeOf(const DriveDescription& description, const std::string& letter) {
+    for (const VolumeDescription& volume : description.volumes) {
+        if (volume.letter == letter) {
+            return &volume;
+        }
+    }
+    return nullptr;
+}
+
+std::string VolumeLine(const std::string& letter, const VolumeDescription* volume) {
+    const std::string root = letter + ":\\";
+    if (volume == nullptr) {
+        return root + " is no longer mounted";
+    }
+    const std::string fileSystem =
+        volume->fileSystem.empty() ? "unknown file system" : volume->fileSystem;
+    const std::string label =
+        volume->label.empty() ? "no label" : "label \"" + volume->label + "\"";
+    return root + " on " + volume->mountPoint + ": " + fileSystem + ", " + label;
+}
+
+uint64_t RoundedTenths(uint64_t bytes, uint64_t unit) {
+    const uint64_t tenth = unit / 10;
+    return bytes / tenth + ((bytes % tenth) * 2 >= tenth ? 1 : 0);
+}
+
+}  // namespace
+
+std::string CapacityText(uint64_t bytes) {
+    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
+    const std::string exact = std::to_string(bytes) + " bytes";
+    if (bytes < 1000) {
+        return exact;
+    }
+    // Tenths of the largest unit that keeps the number at or above 1, rounded half up.
+    uint64_t unit = 1000;
+    size_t index = 0;
+    while (index + 1 < std::size(kUnits) && bytes / unit >= 1000) {
+        unit *= 1000;
+        ++index;
+    }
+    uint64_t tenths = RoundedTenths(bytes, unit);
+    if (tenths >= 10000 && index + 1 < std::size(kUnits)) {
+        unit *= 1000;
+        ++index;
+        tenths = RoundedTenths(bytes, unit);
+    }
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index] +
+           " (" + exact + ")";
+}
+
+std::string DriveDetailsText(const PhysicalDriveEntry& entry,
+                             const std::optional<DriveDescription>& description) {
+    if (!description) {
+        return "No details are known of this drive.";
+    }
+    std::string text = "Device: " + OrUnknown(description->deviceNode) + "\n";
+    text += "Model: " + ModelText(*description) + "\n";
+    text += "Transport: " + OrUnknown(description->transport) + "\n";
+    text += "Capacity: " + CapacityText(description->capacityBytes);
+    for (const auto& [letter, volume] : entry.volumes) {
+        text += "\n" + VolumeLine(letter, VolumeOf(*description, letter));
+    }
+    return text;
+}
