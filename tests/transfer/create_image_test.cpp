@@ -109,3 +109,22 @@ TEST_F(CreateImage, StopWhoseCopyCannotBeSavedIsAWriteError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimulatedDisk, ALargeDiskCostsOnlyWhatIsWrittenAndReadsZerosElsewhere) {
+    platform::storage::simulated::SimulatedStorage storage;
+    platform::storage::simulated::SimulatedDisk& disk = storage.AddDisk(3, 1ull << 30);
+    testing_support::RecordingImager imager(storage);
+    storage.AddFile("/home/op/a.img", PatternBytes(4096));
+
+    EXPECT_TRUE(imager.RestoreImage("/home/op/a.img", "\\\\.\\PHYSICALDRIVE3", 2048));
+    EXPECT_EQ(disk.bytes, PatternBytes(4096));
+    EXPECT_TRUE(imager.CreateImage("\\\\.\\PHYSICALDRIVE3", "/home/op/b.img", 8));
+
+    std::vector<uint8_t> expected = PatternBytes(4096);
+    expected.resize(8192, 0);
+    EXPECT_EQ(storage.File("/home/op/b.img")->bytes, expected);
+}
+
+}  // namespace

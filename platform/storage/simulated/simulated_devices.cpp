@@ -35,8 +35,12 @@ bool SimulatedDiskDevice::Read(void* buffer, uint32_t size, uint32_t* bytesRead)
     if (Covers(disk_.faults.readFailsAt, position_, size)) {
         return false;
     }
-    const uint64_t n = Transferable(disk_.faults.readShortAt, position_, size, disk_.bytes.size());
-    CopyBytes(buffer, disk_.bytes.data() + position_, n);
+    const uint64_t n = Transferable(disk_.faults.readShortAt, position_, size, disk_.sizeBytes);
+    // Beyond what was planted or written the medium reads as zeros.
+    const uint64_t stored =
+        position_ >= disk_.bytes.size() ? 0 : std::min<uint64_t>(n, disk_.bytes.size() - position_);
+    CopyBytes(buffer, disk_.bytes.data() + position_, stored);
+    std::fill_n(static_cast<uint8_t*>(buffer) + stored, n - stored, uint8_t{0});
     position_ += n;
     *bytesRead = static_cast<uint32_t>(n);
     return true;
@@ -44,10 +48,13 @@ bool SimulatedDiskDevice::Read(void* buffer, uint32_t size, uint32_t* bytesRead)
 
 bool SimulatedDiskDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) {
     *bytesWritten = 0;
-    if (Covers(disk_.faults.writeFailsAt, position_, size) || position_ >= disk_.bytes.size()) {
+    if (Covers(disk_.faults.writeFailsAt, position_, size) || position_ >= disk_.sizeBytes) {
         return false;
     }
-    const uint64_t n = Transferable(disk_.faults.writeShortAt, position_, size, disk_.bytes.size());
+    const uint64_t n = Transferable(disk_.faults.writeShortAt, position_, size, disk_.sizeBytes);
+    if (disk_.bytes.size() < position_ + n) {
+        disk_.bytes.resize(position_ + n, 0);
+    }
     CopyBytes(disk_.bytes.data() + position_, buffer, n);
     position_ += n;
     disk_.bytesWritten += n;
@@ -61,7 +68,7 @@ bool SimulatedDiskDevice::Flush() {
 }
 
 bool SimulatedDiskDevice::GetVolumeDiskExtents(std::vector<DiskExtent>* extents) {
-    extents->assign(1, DiskExtent{number_, 0, static_cast<int64_t>(disk_.bytes.size())});
+    extents->assign(1, DiskExtent{number_, 0, static_cast<int64_t>(disk_.sizeBytes)});
     return true;
 }
 

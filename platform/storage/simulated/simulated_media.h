@@ -21,6 +21,9 @@ struct IoFaults {
 };
 
 struct SimulatedDisk {
+    uint64_t sizeBytes = 0;
+    // The medium's first bytes as planted or written; it grows with writes, and the rest of
+    // the medium reads as zeros, so a large disk costs only what a test writes to it.
     std::vector<uint8_t> bytes;
     bool openFails = false;
     IoFaults faults;

@@ -19,7 +19,7 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 
 SimulatedDisk& SimulatedStorage::AddDisk(uint32_t number, uint64_t sizeBytes) {
     SimulatedDisk& disk = disks_[number];
-    disk.bytes.assign(sizeBytes, 0);
+    disk.sizeBytes = sizeBytes;
     return disk;
 }
 

@@ -12,7 +12,7 @@ namespace platform::storage::simulated {
 // media and faults, run the code under test, then inspect the media and their counters.
 class SimulatedStorage : public StorageServices {
   public:
-    // Plants a physical drive of the given size (zero-filled) as PHYSICALDRIVE<number>.
+    // Plants a physical drive of the given size (reading as zeros) as PHYSICALDRIVE<number>.
     SimulatedDisk& AddDisk(uint32_t number, uint64_t sizeBytes);
     // Plants a lettered volume; configure it through the returned record.
     SimulatedVolume& AddVolume(char letter, std::optional<uint32_t> diskNumber,
