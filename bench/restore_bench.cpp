@@ -55,7 +55,8 @@ int main() {
     const double imager = bench::BestSeconds(kRounds, [&] {
         bench::QuietImager engine(storage);
         const bool done =
-            engine.RestoreImage(image, "\\\\.\\" + drive, static_cast<int32_t>(kImageBytes >> 10));
+            engine.RestoreImage(image, std::string(platform::storage::kDevicePathPrefix) + drive,
+                                static_cast<int32_t>(kImageBytes >> 10));
         if (!done || engine.message != "Finished") {
             std::fprintf(stderr, "restore_bench: restore failed: %s\n", engine.error.c_str());
             return false;
@@ -74,7 +75,8 @@ int main() {
     const double create = bench::BestSeconds(kRounds, [&] {
         bench::QuietImager engine(storage);
         const bool done =
-            engine.CreateImage("\\\\.\\" + drive, copy, static_cast<int32_t>(kImageBytes >> 10));
+            engine.CreateImage(std::string(platform::storage::kDevicePathPrefix) + drive, copy,
+                               static_cast<int32_t>(kImageBytes >> 10));
         if (!done || !engine.error.empty()) {
             std::fprintf(stderr, "restore_bench: creation failed: %s\n", engine.error.c_str());
             return false;

@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::storage::LinuxStorage storage;
-    const std::string devicePath = "\\\\.\\" + storage.PhysicalDriveNameOf(loop.device());
+    const std::string devicePath = std::string(platform::storage::kDevicePathPrefix) +
+                                   storage.PhysicalDriveNameOf(loop.device());
 
     const double alone = bench::BestSeconds(kRounds, [&] {
         bench::QuietImager engine(storage);

@@ -75,7 +75,7 @@ void DiskImager::ScanLetter(char letter) {
 }
 
 std::string DiskImager::VolumeToPhysicalDrive(const std::string& letter) {
-    const std::string devicePath = "\\\\.\\" + letter + ":";
+    const std::string devicePath = std::string(kDevicePathPrefix) + letter + ":";
     DeviceHandle volume =
         storage.CreateFile(devicePath, GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_NORMAL);

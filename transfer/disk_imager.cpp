@@ -48,7 +48,7 @@ void DiskImager::PumpOneMessage() {
 
 bool DiskImager::IsOnPhysicalDrive(const std::string& letter, const std::string& devicePath) {
     const std::string name = VolumeToPhysicalDrive(letter);
-    return "\\\\.\\" + name == devicePath;
+    return std::string(kDevicePathPrefix) + name == devicePath;
 }
 
 bool DiskImager::RestsOnPhysicalDrive(const std::string& path, const std::string& devicePath) {
@@ -58,7 +58,7 @@ bool DiskImager::RestsOnPhysicalDrive(const std::string& path, const std::string
     // The file may also rest on the drive through a device stacked on it (a loop device over
     // the disk or over a file on it, a device-mapper or md device, a multi-device file system).
     for (const std::string& name : storage.PhysicalDrivesOfPath(path)) {
-        if ("\\\\.\\" + name == devicePath) {
+        if (std::string(kDevicePathPrefix) + name == devicePath) {
             return true;
         }
     }

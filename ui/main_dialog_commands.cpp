@@ -18,7 +18,7 @@ constexpr int kOperatorControls[] = {
 };
 
 std::string DevicePath(const PhysicalDriveEntry& entry) {
-    return "\\\\.\\" + entry.name;
+    return std::string(platform::storage::kDevicePathPrefix) + entry.name;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ class StdioFileStream : public FileStream {
     // Opens path with an fopen mode ("rb", "r+b", "w+b"); null when the file cannot be opened or
     // is not a regular file of a disk-backed file system (FIFO, socket, folder, device node,
     // /proc or /sys file). "w" truncates only a regular file.
-    static FileHandle Open(const std::string& path, const char* mode);
+    [[nodiscard]] static FileHandle Open(const std::string& path, const char* mode);
 
     ~StdioFileStream() override;
 

@@ -33,11 +33,11 @@ class StorageServices {
     // Opens a volume ("\\.\E:", or its root path "E:\") or a physical drive
     // ("\\.\PHYSICALDRIVE1") with the given access, sharing and flags. Returns the invalid
     // (empty) handle on failure.
-    virtual DeviceHandle CreateFile(const std::string& path, uint32_t access, uint32_t shareMode,
-                                    uint32_t flags) = 0;
+    [[nodiscard]] virtual DeviceHandle CreateFile(const std::string& path, uint32_t access,
+                                                  uint32_t shareMode, uint32_t flags) = 0;
 
     // Opens an image file with an fopen mode ("w+b", "r+b", "rb"). Null on failure.
-    virtual FileHandle OpenFile(const std::string& path, const char* mode) = 0;
+    [[nodiscard]] virtual FileHandle OpenFile(const std::string& path, const char* mode) = 0;
 
     // The drive letter ("E") of the volume that holds the file or folder at path (resolved:
     // links followed, relative paths against the working folder; for a path that does not exist

@@ -6,6 +6,10 @@
 // drive inventory and the transfer engine are written against.
 namespace platform::storage {
 
+// What the device paths of volumes ("\\.\E:") and physical drives ("\\.\PHYSICALDRIVE1")
+// begin with.
+inline constexpr char kDevicePathPrefix[] = "\\\\.\\";
+
 // Drive types of a root path.
 enum DriveType : uint32_t {
     DRIVE_UNKNOWN = 0,

@@ -1,10 +1,11 @@
 #include "platform/storage/linux/drive_path.h"
 
+#include "platform/storage/storage_types.h"
+
 namespace platform::storage {
 
 namespace {
 
-constexpr char kDevicePrefix[] = "\\\\.\\";
 constexpr char kPhysicalDrive[] = "PHYSICALDRIVE";
 constexpr uint32_t kMaxDriveNumber = 9999;
 
@@ -24,10 +25,10 @@ DrivePath DrivePath::Parse(const std::string& path) {
         result.letter = UpperLetter(path[0]);
         return result;
     }
-    if (path.compare(0, sizeof kDevicePrefix - 1, kDevicePrefix) != 0) {
+    if (path.compare(0, sizeof kDevicePathPrefix - 1, kDevicePathPrefix) != 0) {
         return result;
     }
-    const std::string rest = path.substr(sizeof kDevicePrefix - 1);
+    const std::string rest = path.substr(sizeof kDevicePathPrefix - 1);
     if (rest.size() == 2 && rest[1] == ':' && UpperLetter(rest[0])) {
         result.kind = Kind::kVolume;
         result.letter = UpperLetter(rest[0]);

@@ -352,7 +352,7 @@ std::vector<std::string> LinuxStorage::PhysicalDrivesOfPath(const std::string& p
 }
 
 std::string LinuxStorage::DeviceNodeOf(const std::string& physicalDriveName) {
-    const DrivePath drive = DrivePath::Parse("\\\\.\\" + physicalDriveName);
+    const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + physicalDriveName);
     EnsureNumbered();
     if (drive.kind != DrivePath::Kind::kPhysicalDrive || drive.number >= disks_.size()) {
         return "";
@@ -375,7 +375,7 @@ std::string LinuxStorage::PhysicalDriveNameOf(const std::string& deviceNode) {
 }
 
 std::optional<DriveDescription> LinuxStorage::DescribePhysicalDrive(const std::string& name) {
-    const DrivePath drive = DrivePath::Parse("\\\\.\\" + name);
+    const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + name);
     if (drive.kind != DrivePath::Kind::kPhysicalDrive) {
         return std::nullopt;
     }

@@ -39,9 +39,9 @@ class LinuxStorage : public StorageServices {
     // has the kernel re-read its partition table. A physical drive opened for reading only first
     // has its mounted file systems write out what they hold, so that unbuffered reads see it; the
     // open fails when one reports an error. FILE_FLAG_NO_BUFFERING selects O_DIRECT.
-    DeviceHandle CreateFile(const std::string& path, uint32_t access, uint32_t shareMode,
-                            uint32_t flags) override;
-    FileHandle OpenFile(const std::string& path, const char* mode) override;
+    [[nodiscard]] DeviceHandle CreateFile(const std::string& path, uint32_t access,
+                                          uint32_t shareMode, uint32_t flags) override;
+    [[nodiscard]] FileHandle OpenFile(const std::string& path, const char* mode) override;
     std::string VolumeLetterOfPath(const std::string& path) override;
     std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
 

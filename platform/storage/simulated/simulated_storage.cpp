@@ -8,7 +8,6 @@ namespace platform::storage::simulated {
 
 namespace {
 
-constexpr char kDevicePrefix[] = "\\\\.\\";
 constexpr char kPhysicalDrive[] = "PHYSICALDRIVE";
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
@@ -92,10 +91,10 @@ DeviceHandle SimulatedStorage::CreateFile(const std::string& path, uint32_t acce
     if (VolumeOfRoot(path, &letter)) {
         return OpenVolume(letter, true);
     }
-    if (!StartsWith(path, kDevicePrefix)) {
+    if (!StartsWith(path, kDevicePathPrefix)) {
         return nullptr;
     }
-    const std::string name = path.substr(std::strlen(kDevicePrefix));
+    const std::string name = path.substr(std::strlen(kDevicePathPrefix));
     if (name.size() == 2 && name[1] == ':') {
         return OpenVolume(name[0], false);
     }

@@ -34,9 +34,9 @@ class SimulatedStorage : public StorageServices {
     uint32_t GetLogicalDrives() override;
     DriveType GetDriveType(const std::string& rootPath) override;
     bool GetDiskFreeSpaceEx(const std::string& rootPath, uint64_t* totalBytes) override;
-    DeviceHandle CreateFile(const std::string& path, uint32_t access, uint32_t shareMode,
-                            uint32_t flags) override;
-    FileHandle OpenFile(const std::string& path, const char* mode) override;
+    [[nodiscard]] DeviceHandle CreateFile(const std::string& path, uint32_t access,
+                                          uint32_t shareMode, uint32_t flags) override;
+    [[nodiscard]] FileHandle OpenFile(const std::string& path, const char* mode) override;
     std::string VolumeLetterOfPath(const std::string& path) override;
     // The disks of the volume that holds the path: its first and its further extents.
     std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
