@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QMargins>
+#include <QSize>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,6 +60,9 @@ class NativeWindow {
 
     virtual std::string Text() const { return text_; }
     virtual void SetText(const std::string& text);
+
+    // The size the window takes when created with requested (a class may size itself).
+    virtual QSize CreationSize(QSize requested) const { return requested; }
 
     // Pixels of border and edges on each side of the client area.
     virtual QMargins NonClientInsets() const;

@@ -80,7 +80,9 @@ NativeWindow* CreateNativeWindow(const std::string& className, const CreateParam
         if (NativeWindow* parent = WindowOf(parentWidget)) {
             origin = parent->NonClientInsets();
         }
-        widget->setGeometry(r.left + origin.left(), r.top + origin.top(), r.Width(), r.Height());
+        const QSize size = window->CreationSize(QSize(r.Width(), r.Height()));
+        widget->setGeometry(r.left + origin.left(), r.top + origin.top(), size.width(),
+                            size.height());
     } else {
         if (dynamic_cast<DialogWindow*>(window) == nullptr) {
             widget->setWindowFlags(Qt::Window);

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/menu.h"
+#include "platform/window/static_window.h"
+#include "platform/window/window_styles.h"
 #include "tests/ui/main_window_fixture.h"
+#include "ui/about_dialog.h"
 
 namespace {
 
+using platform::window::WidgetOf;
 using test_helpers::RunModal;
 
 class MainWindowStartUp : public MainWindowTest {};
@@ -72,6 +76,33 @@ TEST_F(MainWindowStartUp, AboutBoxOpensFromTheSystemMenu) {
         ASSERT_TRUE(test_helpers::ChoosePopupEntry("&About Sectorsmith..."));
         QApplication::processEvents();
         EXPECT_EQ(aboutCaption, "About Tolvan");
+    });
+}
+
+TEST_F(MainWindowStartUp, AboutBoxShowsItsWholeIcon) {
+    AboutDialog about;
+    RunModal(about, [&](CDialog&) {
+        platform::window::StaticWindow* icon = nullptr;
+        for (auto* child : WidgetOf(about.m_hWnd)->findChildren<QWidget*>()) {
+            auto* control = dynamic_cast<platform::window::StaticWindow*>(child);
+            if (control != nullptr && control->Kind() == SS_ICON) {
+                icon = control;
+            }
+        }
+        ASSERT_NE(icon, nullptr);
+        ASSERT_EQ(icon->size(), QSize(32, 32));
+        const QImage drawn = icon->grab().toImage();
+        const QImage expected = IconImage(LoadIconResource(IDR_MAINFRAME), 32);
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                if (expected.pixelColor(x, y).alpha() == 255) {
+                    ++opaque;
+                    EXPECT_EQ(drawn.pixelColor(x, y).rgb(), expected.pixelColor(x, y).rgb());
+                }
+            }
+        }
+        EXPECT_GT(opaque, 0);
     });
 }
 

@@ -218,6 +218,21 @@ TEST_F(ControlsTest, StaticsBreakLinesDrawIconsAndSunkenFrames) {
         }
     }
     EXPECT_GT(opaque, 0);
+    // Given less room than its icon, an icon static takes the icon's size; with SS_CENTERIMAGE
+    // it keeps its size and centres the icon.
+    CWnd* small =
+        parent.AddControl("Static", "#128", WS_VISIBLE | SS_ICON, CRect(130, 0, 150, 20), -1);
+    ASSERT_NE(small, nullptr);
+    CRect placed;
+    small->GetClientRect(&placed);
+    EXPECT_EQ(placed, CRect(0, 0, 32, 32));
+    EXPECT_EQ(test_helpers::GrabWindow(small), test_helpers::GrabWindow(icon));
+    CWnd* centred = parent.AddControl("Static", "#128", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE,
+                                      CRect(130, 40, 170, 80), -1);
+    ASSERT_NE(centred, nullptr);
+    centred->GetClientRect(&placed);
+    EXPECT_EQ(placed, CRect(0, 0, 40, 40));
+    EXPECT_EQ(test_helpers::GrabWindow(centred).copy(4, 4, 32, 32), test_helpers::GrabWindow(icon));
 
     CWnd* frame = parent.AddControl("Static", "", WS_VISIBLE | SS_BLACKFRAME | SS_SUNKEN,
                                     CRect(0, 50, 60, 80), -1);
