@@ -106,6 +106,56 @@ TEST_F(MainWindowStartUp, AboutBoxShowsItsWholeIcon) {
     });
 }
 
+// Where the minimised window draws its 32 x 32 icon in a square client area of side pixels:
+// centred, the odd pixel to the right and below, (side - 32 + 1) / 2 truncated.
+struct MinimisedPlacement {
+    int side;
+    int offset;
+};
+
+class MinimisedPainting : public MainWindowStartUp,
+                          public ::testing::WithParamInterface<MinimisedPlacement> {};
+
+TEST_P(MinimisedPainting, CentresTheIcon) {
+    const int side = GetParam().side;
+    const int offset = GetParam().offset;
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        dialog.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(dialog.IsIconic());
+        WidgetOf(dialog.m_hWnd)->setMinimumSize(0, 0);
+        WidgetOf(dialog.m_hWnd)->resize(side, side);
+        CRect client;
+        dialog.GetClientRect(&client);
+        ASSERT_EQ(client, CRect(0, 0, side, side));
+
+        // The window's own painting, without the controls over it.
+        QImage drawn(side, side, QImage::Format_ARGB32_Premultiplied);
+        WidgetOf(dialog.m_hWnd)->render(&drawn, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        const QImage icon = IconImage(dialog.appIcon, 32);
+        int compared = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                const QPoint at(x + offset, y + offset);
+                if (icon.pixelColor(x, y).alpha() == 255 && drawn.rect().contains(at)) {
+                    ++compared;
+                    EXPECT_EQ(drawn.pixelColor(at).rgb(), icon.pixelColor(x, y).rgb())
+                        << "icon pixel " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(compared, 100);
+        dialog.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowStartUp, MinimisedPainting,
+                         ::testing::Values(MinimisedPlacement{36, 2}, MinimisedPlacement{33, 1},
+                                           MinimisedPlacement{29, -1}),
+                         [](const ::testing::TestParamInfo<MinimisedPlacement>& info) {
+                             return "Side" + std::to_string(info.param.side);
+                         });
+
 TEST_F(MainWindowStartUp, EverySystemCommandFrom16To31OpensTheAboutBox) {
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
