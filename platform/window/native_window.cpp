@@ -42,7 +42,11 @@ void DrawEdge(QPainter& p, const QRect& r, COLORREF topLeft, COLORREF bottomRigh
 }  // namespace
 
 NativeWindow::NativeWindow(const CreateParams& params)
-    : id_(params.id), style_(params.style), exStyle_(params.exStyle), text_(params.text) {
+    : className_(params.className),
+      id_(params.id),
+      style_(params.style),
+      exStyle_(params.exStyle),
+      text_(params.text) {
     LiveWindows().insert(this);
 }
 
@@ -84,11 +88,6 @@ LRESULT NativeWindow::ClassProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTEXT:
             SetText(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "");
             return TRUE;
-        case WM_SETICON: {
-            const HICON* icon = reinterpret_cast<const HICON*>(lParam);
-            SetIcon(icon != nullptr ? *icon : HICON{}, wParam == ICON_BIG);
-            return 0;
-        }
         case WM_DRAWITEM: {
             // Reflected to the control that asked, as the framework does.
             auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);

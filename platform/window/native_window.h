@@ -28,6 +28,7 @@ struct CreateParams {
     NativeWindow* parent = nullptr;
     int id = 0;
     unsigned resourceId = 0;
+    std::string className;  // set by CreateNativeWindow
 };
 
 // The window behind an HWND: one Qt widget with the identifier, styles, timers, icons and
@@ -48,6 +49,8 @@ class NativeWindow {
     // The window class's processing (DefWindowProc).
     virtual LRESULT ClassProc(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The window class it was created with ("Button", "SysListView32", a registered name).
+    const std::string& ClassName() const { return className_; }
     CWnd* Owner() const { return owner_; }
     void SetOwner(CWnd* owner) { owner_ = owner; }
     NativeWindow* Parent() const;
@@ -111,6 +114,7 @@ class NativeWindow {
 
     void PaintNonClient();
 
+    std::string className_;
     int id_;
     DWORD style_;
     DWORD exStyle_;

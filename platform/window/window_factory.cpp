@@ -69,12 +69,14 @@ NativeWindow* CreateNativeWindow(const std::string& className, const CreateParam
     if (child && parentWidget == nullptr) {
         return nullptr;
     }
-    NativeWindow* window = MakeWindow(className, params, parentWidget);
+    CreateParams named = params;
+    named.className = className;
+    NativeWindow* window = MakeWindow(className, named, parentWidget);
     if (window == nullptr) {
         return nullptr;
     }
     QWidget* widget = window->Widget();
-    const CRect& r = params.rect;
+    const CRect& r = named.rect;
     if (child) {
         QMargins origin;
         if (NativeWindow* parent = WindowOf(parentWidget)) {

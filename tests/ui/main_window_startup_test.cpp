@@ -31,6 +31,9 @@ TEST_F(MainWindowStartUp, MessageLogLampsAndMembers) {
         EXPECT_EQ(dialog.readyLamp.GetState(), 1);
         EXPECT_EQ(dialog.busyLamp.GetState(), 0);
         EXPECT_EQ(dialog.meter, nullptr);
+        EXPECT_EQ(dialog.GetIcon(TRUE), dialog.appIcon);
+        EXPECT_EQ(dialog.GetIcon(FALSE), dialog.appIcon);
+        EXPECT_FALSE(WidgetOf(dialog.m_hWnd)->windowIcon().isNull());
         EXPECT_EQ(dialog.meterAnchor, &dialog.progressCtrl);
         EXPECT_EQ(dialog.meterTextWnd, dialog.GetDlgItem(IDC_METER_TEXT));
         ASSERT_NE(dialog.meterTiles, nullptr);
