@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
                 incremental.microsPerPaint, incremental.tilesPerPaint);
     std::printf("full paint:        %8.2f us/paint, %5.1f tiles/paint\n", full.microsPerPaint,
                 full.tilesPerPaint);
+    std::printf("unchanged / full:   %.3f\n", unchanged.microsPerPaint / full.microsPerPaint);
     std::printf("incremental / full: %.3f\n", incremental.microsPerPaint / full.microsPerPaint);
     std::printf("above baseline, incremental / full: %.3f\n",
                 (incremental.microsPerPaint - unchanged.microsPerPaint) /

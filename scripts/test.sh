@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Sets everything up, then builds and runs every test: the normal build, then the build with the
-# address and undefined-behaviour sanitizers; then builds, installs, checks and removes the
-# Debian package.
+# Sets everything up, checks that the sources are formatted, then builds and runs every test: the
+# normal build, then the build with the address and undefined-behaviour sanitizers; then builds,
+# installs, checks and removes the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+echo "== format check =="
+find app bench inventory packaging platform resources tests transfer ui widgets \
+    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 for preset in default sanitize; do
     echo "== $preset build =="
     bash scripts/build.sh "$preset"

@@ -56,8 +56,8 @@ void MainDialog::DoDataExchange(CDataExchange* dx) {
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SetUpSystemMenu();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(&appIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(&appIcon));
+    SetIcon(appIcon, TRUE);
+    SetIcon(appIcon, FALSE);
     SetUpMessageList();
 
     busyLamp.LoadFrames(IDB_BUSY_LAMP, kLampFrameWidth);

@@ -11,6 +11,7 @@ inline constexpr int BST_CHECKED = 1;
 // paint sends WM_DRAWITEM to its parent, which reflects it to DrawItem.
 class CButton : public CWnd {
   public:
+    const char* ControlClass() const override { return "Button"; }
     CButton() = default;
 
     // Check state of a check box (BST_CHECKED or BST_UNCHECKED).

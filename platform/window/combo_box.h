@@ -10,6 +10,7 @@ inline constexpr int CB_ERR = -1;
 // they are inserted; CBS_SORT only orders AddString.
 class CComboBox : public CWnd {
   public:
+    const char* ControlClass() const override { return "ComboBox"; }
     CComboBox() = default;
 
     void ResetContent();

@@ -1,7 +1,9 @@
 #include "platform/window/data_exchange.h"
 
+#include <QString>
 #include <QtGlobal>
 
+#include "platform/window/native_window.h"
 #include "platform/window/wnd.h"
 
 CWnd* CDataExchange::PrepareCtrl(int id) {
@@ -19,6 +21,14 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     }
     CWnd* current = dx->PrepareCtrl(id);
     if (current == nullptr) {
+        return;
+    }
+    const char* expected = control.ControlClass();
+    const std::string& actual = current->m_hWnd->ClassName();
+    if (expected != nullptr &&
+        QString::fromStdString(actual).compare(QLatin1String(expected), Qt::CaseInsensitive) != 0) {
+        qWarning("data exchange: control %d is a %s, not a %s", id, actual.c_str(), expected);
+        dx->Fail();
         return;
     }
     if (!control.SubclassWindow(current->m_hWnd)) {

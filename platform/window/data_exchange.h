@@ -25,7 +25,8 @@ class CDataExchange {
 };
 
 // Attaches (subclasses) control id to control on the first exchange; later exchanges find
-// it attached and do nothing.
+// it attached and do nothing. A control of another window class than control stands for is
+// not attached, and the exchange fails.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 // Members to control: sets the control's text to value; back: reads the text into value.
 void DDX_Text(CDataExchange* dx, int id, std::string& value);

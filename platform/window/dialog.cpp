@@ -5,7 +5,6 @@
 #include <QtGlobal>
 
 #include "platform/window/dialog_builder.h"
-#include "platform/window/dialog_units.h"
 #include "platform/window/native_window.h"
 #include "platform/window/win_app.h"
 
@@ -95,7 +94,10 @@ void CDialog::EndDialog(int result) {
 }
 
 BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
+    if (!UpdateData(FALSE)) {
+        qWarning("dialog template %u does not fit the dialog's controls", templateId_);
+        EndDialog(-1);
+    }
     return TRUE;
 }
 
@@ -107,20 +109,6 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
-}
-
-void CDialog::MapDialogRect(CRect* rect) const {
-    using namespace platform::window;
-    if (rect == nullptr) {
-        return;
-    }
-    const DialogTemplate* templ = FindDialogTemplate(templateId_);
-    QFont font = m_hWnd != nullptr  ? WidgetOf(m_hWnd)->font()
-                 : templ != nullptr ? DialogFont(templ->font)
-                                    : QFont();
-    DialogBaseUnits units = BaseUnitsOf(font);
-    *rect = CRect(MulDiv(rect->left, units.x, 4), MulDiv(rect->top, units.y, 8),
-                  MulDiv(rect->right, units.x, 4), MulDiv(rect->bottom, units.y, 8));
 }
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,14 +25,11 @@ class CDialog : public CWnd {
     // Ends the modal loop with result; the window is destroyed when DoModal returns.
     void EndDialog(int result);
 
-    // Runs the first data exchange (members to controls); true lets the focus go to the first
-    // tab stop.
+    // Runs the first data exchange (members to controls); when it fails (a control missing or of
+    // the wrong class) the dialog ends with -1. True lets the focus go to the first tab stop.
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-
-    // Converts a rectangle from this dialog's units to pixels.
-    void MapDialogRect(CRect* rect) const;
 
     UINT TemplateId() const { return templateId_; }
 

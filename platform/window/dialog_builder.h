@@ -15,7 +15,7 @@ namespace platform::window {
 // template order, sized from dialog units of the template's font. Each control gets a plain
 // CWnd object, added to controlObjects. The window is not shown. Null when a control cannot be
 // made (CheckDialogTemplate finds that beforehand).
-DialogWindow* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
-                          std::vector<std::unique_ptr<CWnd>>& controlObjects);
+[[nodiscard]] DialogWindow* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
+                                        std::vector<std::unique_ptr<CWnd>>& controlObjects);
 
 }  // namespace platform::window

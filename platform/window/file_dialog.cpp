@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include "platform/window/modal_parent.h"
 #include "platform/window/native_window.h"
@@ -30,6 +31,40 @@ bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
 }
 
+// The folder of the last file chosen in any file dialog; the next one starts there.
+QString& LastFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString StartFolder() {
+    const QString& last = LastFolder();
+    return !last.isEmpty() && QDir(last).exists() ? last : QDir::currentPath();
+}
+
+// A file dialog that, as the classic one, takes a typed name with a wildcard ("*", "*.img",
+// "images/*.img") as the filter of its list (and its folder as the folder shown) instead of
+// choosing it.
+class ClassicFileDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit != nullptr ? edit->text().trimmed() : QString();
+        if (!typed.contains(QLatin1Char('*')) && !typed.contains(QLatin1Char('?'))) {
+            QFileDialog::accept();
+            return;
+        }
+        const QFileInfo pattern(directory().filePath(typed));
+        if (pattern.dir().exists()) {
+            setDirectory(pattern.dir());
+        }
+        setNameFilter(pattern.fileName());
+        edit->clear();
+    }
+};
+
 }  // namespace
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExt, const char* fileName,
@@ -44,8 +79,8 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExt, const char
 intptr_t CFileDialog::DoModal() {
     QWidget* parentWidget = parent_ != nullptr ? platform::window::WidgetOf(parent_->m_hWnd)
                                                : platform::window::ModalParentWidget();
-    QFileDialog dialog(parentWidget, open_ ? QStringLiteral("Open") : QStringLiteral("Save As"),
-                       QDir::currentPath());
+    ClassicFileDialog dialog(
+        parentWidget, open_ ? QStringLiteral("Open") : QStringLiteral("Save As"), StartFolder());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(open_ ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open_ && (flags_ & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
@@ -80,8 +115,9 @@ intptr_t CFileDialog::DoModal() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return IDCANCEL;
     }
-    pathName_ = QFile::encodeName(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath())
-                    .toStdString();
+    const QFileInfo chosen(dialog.selectedFiles().first());
+    pathName_ = QFile::encodeName(chosen.absoluteFilePath()).toStdString();
+    LastFolder() = chosen.absolutePath();
     return IDOK;
 }
 

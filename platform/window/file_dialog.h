@@ -12,11 +12,12 @@ inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
 inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 
-// The Open (openFileDialog true) or Save dialog. defaultExt is appended to a name typed
+// The Open (openFileDialog true) or Save dialog; it starts in the folder of the file chosen last
+// in any file dialog (the current folder at first). defaultExt is appended to a name typed
 // without extension ("*.img" counts as "img"); a fileName with a wildcard becomes the name
-// filter, another is the proposed name; OFN_OVERWRITEPROMPT asks before an existing file is
-// chosen for saving, OFN_FILEMUSTEXIST refuses names that do not exist. filter is
-// "Text|*.txt|All|*.*||" or null.
+// filter, another is the proposed name; a name typed with a wildcard filters the list;
+// OFN_OVERWRITEPROMPT asks before an existing file is chosen for saving, OFN_FILEMUSTEXIST refuses
+// names that do not exist. filter is "Text|*.txt|All|*.*||" or null.
 class CFileDialog {
   public:
     CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,

@@ -1,12 +1,14 @@
 #include "platform/window/generic_window.h"
 
+#include "platform/window/window_styles.h"
+
 namespace platform::window {
 
 GenericWindow::GenericWindow(const CreateParams& params, const WndClassInfo& info,
                              QWidget* parentWidget)
     : WindowHost<QWidget>(params, parentWidget) {
     setCursor(ToQCursor(info.cursor));
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAttribute(Qt::WA_OpaquePaintEvent, (params.style & WS_CHILD) != 0);
 }
 
 }  // namespace platform::window

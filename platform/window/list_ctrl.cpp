@@ -150,6 +150,7 @@ BOOL CListCtrl::EnsureVisible(int item, BOOL partialOK) {
     if (list == nullptr || item < 0 || item >= list->rowCount()) {
         return FALSE;
     }
+    list->LayOutNow();  // the scroll bars a new row brings shrink the visible area
     int rowTop = list->rowViewportPosition(item);
     int rowBottom = rowTop + list->rowHeight(item);
     int viewHeight = list->viewport()->height();

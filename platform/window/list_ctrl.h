@@ -19,6 +19,7 @@ inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
 // is always left-aligned, as the system's.
 class CListCtrl : public CWnd {
   public:
+    const char* ControlClass() const override { return "SysListView32"; }
     CListCtrl() = default;
 
     // Inserts column col; returns its index or -1.

@@ -1,6 +1,7 @@
 #include "platform/window/list_view_window.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 
 #include "platform/window/list_ctrl.h"
 #include "platform/window/window_styles.h"
@@ -52,6 +53,54 @@ void ListViewWindow::SetListExStyle(DWORD exStyle) {
     setShowGrid((exStyle & LVS_EX_GRIDLINES) != 0);
     setSelectionBehavior((exStyle & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
                                                           : QAbstractItemView::SelectItems);
+}
+
+void ListViewWindow::LayOutNow() {
+    executeDelayedItemsLayout();
+    // A vertical scroll bar narrows the rows, which may bring a horizontal one, which shortens
+    // the visible area again: a few rounds settle it.
+    for (int round = 0; round < 3; ++round) {
+        const QSize before = viewport()->size();
+        updateGeometries();
+        if (viewport()->size() == before) {
+            break;
+        }
+    }
+}
+
+void ListViewWindow::updateGeometries() {
+    if (inUpdateGeometries_) {
+        return;
+    }
+    inUpdateGeometries_ = true;
+    QTableWidget::updateGeometries();  // sets the margins for the header, none at the bottom
+    const QMargins margins = viewportMargins();
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    const int height = viewport()->height() + margins.bottom();
+    const int spare = rowHeight > 0 && height > 0 ? height % rowHeight : 0;
+    if (spare != margins.bottom()) {
+        setViewportMargins(margins.left(), margins.top(), margins.right(), spare);
+    }
+    StartAtWholeRow();
+    inUpdateGeometries_ = false;
+}
+
+void ListViewWindow::scrollContentsBy(int dx, int dy) {
+    QTableWidget::scrollContentsBy(dx, dy);
+    if (dy != 0) {
+        StartAtWholeRow();
+    }
+}
+
+void ListViewWindow::StartAtWholeRow() {
+    // The hidden row header, which sets where the rows start, measures the last page by its own
+    // height; the shortened visible area starts at the row the scroll bar names instead.
+    QHeaderView* rows = verticalHeader();
+    const int offset = rows->offset();
+    rows->setOffsetToSectionPosition(verticalScrollBar()->value());
+    if (rows->offset() != offset) {
+        viewport()->update();
+    }
 }
 
 QTableWidgetItem* ListViewWindow::Cell(int row, int col) {

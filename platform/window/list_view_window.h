@@ -20,6 +20,8 @@ class ListViewWindow : public WindowHost<QTableWidget> {
     void SetListExStyle(DWORD exStyle);
     // The cell (row, col), made when missing.
     QTableWidgetItem* Cell(int row, int col);
+    // Lays the rows and scroll bars out now (Qt does it later), so the visible area is current.
+    void LayOutNow();
 
     COLORREF bkColour = RGB(255, 255, 255);
     COLORREF textBkColour = RGB(255, 255, 255);
@@ -29,8 +31,17 @@ class ListViewWindow : public WindowHost<QTableWidget> {
     std::vector<int> columnFormats;
 
   protected:
+    // The visible area holds whole rows only: the part of a row that would not fit is left
+    // blank below it, so a row is either wholly visible or not at all.
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     bool DispatchesPaint() const override { return false; }
     void ClassPaint(QPaintEvent* event) override { QTableWidget::paintEvent(event); }
+
+  private:
+    void StartAtWholeRow();
+
+    bool inUpdateGeometries_ = false;
 };
 
 }  // namespace platform::window

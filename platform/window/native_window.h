@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QMargins>
+#include <QSize>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,6 +28,7 @@ struct CreateParams {
     NativeWindow* parent = nullptr;
     int id = 0;
     unsigned resourceId = 0;
+    std::string className;  // set by CreateNativeWindow
 };
 
 // The window behind an HWND: one Qt widget with the identifier, styles, timers, icons and
@@ -47,6 +49,8 @@ class NativeWindow {
     // The window class's processing (DefWindowProc).
     virtual LRESULT ClassProc(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The window class it was created with ("Button", "SysListView32", a registered name).
+    const std::string& ClassName() const { return className_; }
     CWnd* Owner() const { return owner_; }
     void SetOwner(CWnd* owner) { owner_ = owner; }
     NativeWindow* Parent() const;
@@ -59,6 +63,9 @@ class NativeWindow {
 
     virtual std::string Text() const { return text_; }
     virtual void SetText(const std::string& text);
+
+    // The size the window takes when created with requested (a class may size itself).
+    virtual QSize CreationSize(QSize requested) const { return requested; }
 
     // Pixels of border and edges on each side of the client area.
     virtual QMargins NonClientInsets() const;
@@ -107,6 +114,7 @@ class NativeWindow {
 
     void PaintNonClient();
 
+    std::string className_;
     int id_;
     DWORD style_;
     DWORD exStyle_;

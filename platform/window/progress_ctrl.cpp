@@ -12,12 +12,6 @@ void CProgressCtrl::SetRange32(int lower, int upper) {
     }
 }
 
-void CProgressCtrl::GetRange(int& lower, int& upper) const {
-    auto* bar = dynamic_cast<ProgressWindow*>(m_hWnd);
-    lower = bar != nullptr ? bar->minimum() : 0;
-    upper = bar != nullptr ? bar->maximum() : 0;
-}
-
 int CProgressCtrl::SetPos(int pos) {
     auto* bar = dynamic_cast<ProgressWindow*>(m_hWnd);
     if (bar == nullptr) {

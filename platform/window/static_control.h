@@ -7,5 +7,6 @@
 // registered classes may derive from it too.
 class CStatic : public CWnd {
   public:
+    const char* ControlClass() const override { return "Static"; }
     CStatic() = default;
 };

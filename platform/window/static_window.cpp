@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <cstdlib>
 
+#include "platform/window/system_metrics.h"
 #include "platform/window/window_styles.h"
 
 namespace platform::window {
@@ -41,6 +42,15 @@ StaticWindow::StaticWindow(const CreateParams& params, QWidget* parentWidget)
     }
 }
 
+QSize StaticWindow::CreationSize(QSize requested) const {
+    if (Kind() != SS_ICON || !icon_ || (style_ & SS_CENTERIMAGE)) {
+        return requested;
+    }
+    const QMargins edges = NonClientInsets();
+    return {GetSystemMetrics(SM_CXICON) + edges.left() + edges.right(),
+            GetSystemMetrics(SM_CYICON) + edges.top() + edges.bottom()};
+}
+
 void StaticWindow::ClassPaint(QPaintEvent*) {
     QPaintDevice* device = ClientPaintDevice();
     if (device == nullptr) {
@@ -59,7 +69,10 @@ void StaticWindow::ClassPaint(QPaintEvent*) {
             break;
         case SS_ICON:
             if (icon_) {
-                p.drawImage(0, 0, IconImage(icon_, 32));
+                const QImage image = IconImage(icon_, GetSystemMetrics(SM_CXICON));
+                const bool centred = (style_ & SS_CENTERIMAGE) != 0;
+                p.drawImage(centred ? (r.width() - image.width()) / 2 : 0,
+                            centred ? (r.height() - image.height()) / 2 : 0, image);
             }
             break;
         case SS_LEFT:

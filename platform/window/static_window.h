@@ -14,6 +14,9 @@ class StaticWindow : public WindowHost<QWidget> {
     StaticWindow(const CreateParams& params, QWidget* parentWidget);
 
     DWORD Kind() const { return style_ & 0x1F; }
+    // An icon static takes its icon's size (SM_CXICON x SM_CYICON, edges added), unless
+    // SS_CENTERIMAGE centres the icon in the size it was given.
+    QSize CreationSize(QSize requested) const override;
 
   protected:
     void ClassPaint(QPaintEvent* event) override;

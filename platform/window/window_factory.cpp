@@ -69,18 +69,22 @@ NativeWindow* CreateNativeWindow(const std::string& className, const CreateParam
     if (child && parentWidget == nullptr) {
         return nullptr;
     }
-    NativeWindow* window = MakeWindow(className, params, parentWidget);
+    CreateParams named = params;
+    named.className = className;
+    NativeWindow* window = MakeWindow(className, named, parentWidget);
     if (window == nullptr) {
         return nullptr;
     }
     QWidget* widget = window->Widget();
-    const CRect& r = params.rect;
+    const CRect& r = named.rect;
     if (child) {
         QMargins origin;
         if (NativeWindow* parent = WindowOf(parentWidget)) {
             origin = parent->NonClientInsets();
         }
-        widget->setGeometry(r.left + origin.left(), r.top + origin.top(), r.Width(), r.Height());
+        const QSize size = window->CreationSize(QSize(r.Width(), r.Height()));
+        widget->setGeometry(r.left + origin.left(), r.top + origin.top(), size.width(),
+                            size.height());
     } else {
         if (dynamic_cast<DialogWindow*>(window) == nullptr) {
             widget->setWindowFlags(Qt::Window);

@@ -15,8 +15,8 @@ bool IsControlClass(const std::string& className);
 // AfxRegisterWndClass, or "#32770" (a dialog). The widget is a child of parentWidget when the
 // style has WS_CHILD (placed at rect in the parent's client coordinates), else a top-level
 // window owned by parentWidget. Null when the class is unknown. The window is not shown.
-NativeWindow* CreateNativeWindow(const std::string& className, const CreateParams& params,
-                                 QWidget* parentWidget);
+[[nodiscard]] NativeWindow* CreateNativeWindow(const std::string& className,
+                                               const CreateParams& params, QWidget* parentWidget);
 
 // Shows or hides the new window as WS_VISIBLE says and enables it as WS_DISABLED says.
 void ApplyInitialState(NativeWindow* window);

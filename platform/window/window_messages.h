@@ -16,7 +16,6 @@ inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
-inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
@@ -46,10 +45,6 @@ inline constexpr UINT SC_MINIMIZE = 0xF020;
 inline constexpr UINT SC_MAXIMIZE = 0xF030;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
-
-// WM_SETICON kinds.
-inline constexpr WPARAM ICON_SMALL = 0;
-inline constexpr WPARAM ICON_BIG = 1;
 
 // RedrawWindow flags.
 inline constexpr UINT RDW_INVALIDATE = 0x0001;

@@ -110,14 +110,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-    CWnd* control = parent != nullptr ? parent->GetDlgItem(static_cast<int>(id)) : nullptr;
-    if (control == nullptr) {
-        return FALSE;
-    }
-    return SubclassWindow(control->m_hWnd);
-}
-
 CWnd* CWnd::FromHandle(HWND hWnd) {
     return NativeWindow::IsLive(hWnd) ? hWnd->Owner() : nullptr;
 }
@@ -245,26 +237,6 @@ void CWnd::ScreenToClient(CRect* rect) const {
     *rect = CRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
 }
 
-void CWnd::ClientToScreen(CPoint* point) const {
-    if (point == nullptr || m_hWnd == nullptr) {
-        return;
-    }
-    QMargins m = m_hWnd->NonClientInsets();
-    QPoint p = m_hWnd->Widget()->mapToGlobal(QPoint(point->x + m.left(), point->y + m.top()));
-    *point = CPoint(p.x(), p.y());
-}
-
-void CWnd::ClientToScreen(CRect* rect) const {
-    if (rect == nullptr) {
-        return;
-    }
-    CPoint topLeft(rect->left, rect->top);
-    CPoint bottomRight(rect->right, rect->bottom);
-    ClientToScreen(&topLeft);
-    ClientToScreen(&bottomRight);
-    *rect = CRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
-}
-
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     if (m_hWnd == nullptr) {
         return;
@@ -320,26 +292,10 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
     return TRUE;
 }
 
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
-    if (m_hWnd == nullptr) {
-        return FALSE;
-    }
-    DWORD exStyle = (m_hWnd->ExStyle() & ~remove) | add;
-    if (exStyle == m_hWnd->ExStyle()) {
-        return FALSE;
-    }
-    m_hWnd->SetExStyle(exStyle);
-    return TRUE;
-}
-
 void CWnd::Invalidate(BOOL erase) {
     if (m_hWnd != nullptr) {
         m_hWnd->Invalidate(erase != FALSE);
     }
-}
-
-void CWnd::InvalidateRect(const CRect*, BOOL erase) {
-    Invalidate(erase);
 }
 
 void CWnd::UpdateWindow() {
@@ -381,16 +337,6 @@ CFont* CWnd::GetFont() const {
         fontObject_->SetQFont(m_hWnd->Widget()->font());
     }
     return fontObject_.get();
-}
-
-void CWnd::SetFont(CFont* font, BOOL redraw) {
-    if (m_hWnd == nullptr || font == nullptr) {
-        return;
-    }
-    m_hWnd->Widget()->setFont(font->GetQFont());
-    if (redraw) {
-        m_hWnd->Invalidate(true);
-    }
 }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) {

@@ -50,8 +50,10 @@ class CWnd : public CCmdTarget {
     BOOL Attach(HWND hWnd);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT id, CWnd* parent);
     virtual void PreSubclassWindow() {}
+    // The window class a control object stands for (null: any); DDX_Control attaches it only
+    // to a window of that class.
+    virtual const char* ControlClass() const { return nullptr; }
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     // The object attached to hWnd (null for none).
@@ -76,8 +78,6 @@ class CWnd : public CCmdTarget {
     void GetClientRect(CRect* rect) const;
     void ScreenToClient(CPoint* point) const;
     void ScreenToClient(CRect* rect) const;
-    void ClientToScreen(CPoint* point) const;
-    void ClientToScreen(CRect* rect) const;
     // Moves the window; for a child, rect is in the parent's client coordinates.
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
     void MoveWindow(const CRect& rect, BOOL repaint = TRUE);
@@ -92,11 +92,9 @@ class CWnd : public CCmdTarget {
     // Changes style bits; the window class adapts (BS_OWNERDRAW makes a button owner-drawn,
     // WS_VISIBLE and WS_DISABLED show, hide, enable). Without SWP_ flags nothing is redrawn.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-    BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
 
     // Marks the whole client area for painting (with background erase when erase is set).
     void Invalidate(BOOL erase = TRUE);
-    void InvalidateRect(const CRect* rect, BOOL erase = TRUE);
     // Paints now if anything is marked.
     void UpdateWindow();
     // RDW_INVALIDATE marks, RDW_ERASE adds the erase, RDW_UPDATENOW paints synchronously
@@ -111,8 +109,8 @@ class CWnd : public CCmdTarget {
 
     // The window's font (its own, else the dialog's); the object belongs to this CWnd.
     CFont* GetFont() const;
-    void SetFont(CFont* font, BOOL redraw = TRUE);
 
+    // The window's big (title bar, task switcher) or small icon; SetIcon returns the old one.
     HICON SetIcon(HICON icon, BOOL big);
     HICON GetIcon(BOOL big) const;
 

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/menu.h"
+#include "platform/window/static_window.h"
+#include "platform/window/window_styles.h"
 #include "tests/ui/main_window_fixture.h"
+#include "ui/about_dialog.h"
 
 namespace {
 
+using platform::window::WidgetOf;
 using test_helpers::RunModal;
 
 class MainWindowStartUp : public MainWindowTest {};
@@ -27,6 +31,9 @@ TEST_F(MainWindowStartUp, MessageLogLampsAndMembers) {
         EXPECT_EQ(dialog.readyLamp.GetState(), 1);
         EXPECT_EQ(dialog.busyLamp.GetState(), 0);
         EXPECT_EQ(dialog.meter, nullptr);
+        EXPECT_EQ(dialog.GetIcon(TRUE), dialog.appIcon);
+        EXPECT_EQ(dialog.GetIcon(FALSE), dialog.appIcon);
+        EXPECT_FALSE(WidgetOf(dialog.m_hWnd)->windowIcon().isNull());
         EXPECT_EQ(dialog.meterAnchor, &dialog.progressCtrl);
         EXPECT_EQ(dialog.meterTextWnd, dialog.GetDlgItem(IDC_METER_TEXT));
         ASSERT_NE(dialog.meterTiles, nullptr);
@@ -74,6 +81,83 @@ TEST_F(MainWindowStartUp, AboutBoxOpensFromTheSystemMenu) {
         EXPECT_EQ(aboutCaption, "About Tolvan");
     });
 }
+
+TEST_F(MainWindowStartUp, AboutBoxShowsItsWholeIcon) {
+    AboutDialog about;
+    RunModal(about, [&](CDialog&) {
+        platform::window::StaticWindow* icon = nullptr;
+        for (auto* child : WidgetOf(about.m_hWnd)->findChildren<QWidget*>()) {
+            auto* control = dynamic_cast<platform::window::StaticWindow*>(child);
+            if (control != nullptr && control->Kind() == SS_ICON) {
+                icon = control;
+            }
+        }
+        ASSERT_NE(icon, nullptr);
+        ASSERT_EQ(icon->size(), QSize(32, 32));
+        const QImage drawn = icon->grab().toImage();
+        const QImage expected = IconImage(LoadIconResource(IDR_MAINFRAME), 32);
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                if (expected.pixelColor(x, y).alpha() == 255) {
+                    ++opaque;
+                    EXPECT_EQ(drawn.pixelColor(x, y).rgb(), expected.pixelColor(x, y).rgb());
+                }
+            }
+        }
+        EXPECT_GT(opaque, 0);
+    });
+}
+
+// Where the minimised window draws its 32 x 32 icon in a square client area of side pixels:
+// centred, the odd pixel to the right and below, (side - 32 + 1) / 2 truncated.
+struct MinimisedPlacement {
+    int side;
+    int offset;
+};
+
+class MinimisedPainting : public MainWindowStartUp,
+                          public ::testing::WithParamInterface<MinimisedPlacement> {};
+
+TEST_P(MinimisedPainting, CentresTheIcon) {
+    const int side = GetParam().side;
+    const int offset = GetParam().offset;
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        dialog.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(dialog.IsIconic());
+        WidgetOf(dialog.m_hWnd)->setMinimumSize(0, 0);
+        WidgetOf(dialog.m_hWnd)->resize(side, side);
+        CRect client;
+        dialog.GetClientRect(&client);
+        ASSERT_EQ(client, CRect(0, 0, side, side));
+
+        // The window's own painting, without the controls over it.
+        QImage drawn(side, side, QImage::Format_ARGB32_Premultiplied);
+        WidgetOf(dialog.m_hWnd)->render(&drawn, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        const QImage icon = IconImage(dialog.appIcon, 32);
+        int compared = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                const QPoint at(x + offset, y + offset);
+                if (icon.pixelColor(x, y).alpha() == 255 && drawn.rect().contains(at)) {
+                    ++compared;
+                    EXPECT_EQ(drawn.pixelColor(at).rgb(), icon.pixelColor(x, y).rgb())
+                        << "icon pixel " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(compared, 100);
+        dialog.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowStartUp, MinimisedPainting,
+                         ::testing::Values(MinimisedPlacement{36, 2}, MinimisedPlacement{33, 1},
+                                           MinimisedPlacement{29, -1}),
+                         [](const ::testing::TestParamInfo<MinimisedPlacement>& info) {
+                             return "Side" + std::to_string(info.param.side);
+                         });
 
 TEST_F(MainWindowStartUp, EverySystemCommandFrom16To31OpensTheAboutBox) {
     MainDialog dialog(storage);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <functional>
 
+#include "platform/window/native_window.h"
 #include "platform/window/win_app.h"
 #include "tests/ui/main_window_fixture.h"
 
@@ -138,7 +140,10 @@ TEST_F(RestoreCommand, StopWhileIdleOnlyMovesTheMeterBack) {
         ChooseImageAndStick(dialog, image);
         AnswerNextMessageBox(IDYES);
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        ASSERT_NE(dialog.meter, nullptr);
+        EXPECT_GT(dialog.meter->GetPos(), 0);
         test_helpers::ClickControl(&dialog, IDC_STOP_RESTORE);
+        EXPECT_EQ(dialog.meter->GetPos(), 0);
         EXPECT_EQ(dialog.readyLamp.GetState(), 1);
         EXPECT_EQ(dialog.messageList.GetItemCount(), 1);
 
@@ -149,7 +154,22 @@ TEST_F(RestoreCommand, StopWhileIdleOnlyMovesTheMeterBack) {
     });
 }
 
-TEST_F(RestoreCommand, ClosingDuringARestoreWaitsForItToFinish) {
+// Each way of closing the window while a restore runs: it stays until the restore has ended,
+// then closes with that way's result.
+struct CloseWay {
+    const char* name;
+    intptr_t result;
+    std::function<void(MainDialog&)> close;
+};
+
+void PrintTo(const CloseWay& way, std::ostream* out) {
+    *out << way.name;
+}
+
+class ClosingDuringARestore : public RestoreCommand,
+                              public ::testing::WithParamInterface<CloseWay> {};
+
+TEST_P(ClosingDuringARestore, WaitsForItToFinish) {
     const std::string image = MakeImage("big.img", 256u << 10);
     MainDialog dialog(storage);
     bool visibleAfterClose = false;
@@ -157,17 +177,27 @@ TEST_F(RestoreCommand, ClosingDuringARestoreWaitsForItToFinish) {
         ChooseImageAndStick(dialog, image);
         AnswerBox(true, [&] {
             QTimer::singleShot(0, [&] {
-                // Enter arrives while the restore runs: the window must stay.
-                dialog.SendMessage(WM_COMMAND, IDOK, 0);
+                // The close arrives while the restore runs: the window must stay.
+                GetParam().close(dialog);
                 visibleAfterClose = dialog.IsWindowVisible() && !dialog.readyLamp.GetState();
             });
         });
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
     });
     EXPECT_TRUE(visibleAfterClose);
-    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(result, GetParam().result);
     EXPECT_EQ(StickPrefix(256u << 10), storage.File(image)->bytes);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    RestoreCommand, ClosingDuringARestore,
+    ::testing::Values(
+        CloseWay{"Enter", IDOK, [](MainDialog& d) { d.SendMessage(WM_COMMAND, IDOK, 0); }},
+        CloseWay{"Escape", IDCANCEL,
+                 [](MainDialog& d) { test_helpers::PressKey(&d, Qt::Key_Escape); }},
+        CloseWay{"CloseBox", IDCANCEL,
+                 [](MainDialog& d) { platform::window::WidgetOf(d.m_hWnd)->close(); }}),
+    [](const ::testing::TestParamInfo<CloseWay>& info) { return std::string(info.param.name); });
 
 TEST_F(RestoreCommand, AboutBoxDuringARestoreHoldsItUntilClosed) {
     const std::string image = MakeImage("big.img", 256u << 10);

@@ -87,14 +87,16 @@ TEST_F(ControlsTest, ReportListAddsRowsScrollsOnlyWhenNeededAndLeavesTheSelectio
         int top = list.GetTopIndex();
         EXPECT_GT(top, 0);
         EXPECT_LE(29, top + list.GetCountPerPage());
-        // A partly visible row scrolls nothing with partialOK; fully hidden ones do.
+        // The visible area holds whole rows: the row after the last one that fits is not cut at
+        // the bottom edge but hidden, so even with partialOK it is scrolled into view.
         list.EnsureVisible(0, TRUE);
         EXPECT_EQ(list.GetTopIndex(), 0);
-        int per = list.GetCountPerPage();
-        list.EnsureVisible(per, TRUE);  // the row cut at the bottom edge
+        const int per = list.GetCountPerPage();
+        EXPECT_EQ(table->viewport()->height() % table->rowHeight(0), 0);
+        list.EnsureVisible(per - 1, TRUE);
         EXPECT_EQ(list.GetTopIndex(), 0);
-        list.EnsureVisible(per, FALSE);
-        EXPECT_GT(list.GetTopIndex(), 0);
+        list.EnsureVisible(per, TRUE);
+        EXPECT_EQ(list.GetTopIndex(), 1);
         EXPECT_TRUE(list.DeleteAllItems());
         EXPECT_EQ(list.GetItemCount(), 0);
     });
@@ -216,6 +218,21 @@ TEST_F(ControlsTest, StaticsBreakLinesDrawIconsAndSunkenFrames) {
         }
     }
     EXPECT_GT(opaque, 0);
+    // Given less room than its icon, an icon static takes the icon's size; with SS_CENTERIMAGE
+    // it keeps its size and centres the icon.
+    CWnd* small =
+        parent.AddControl("Static", "#128", WS_VISIBLE | SS_ICON, CRect(130, 0, 150, 20), -1);
+    ASSERT_NE(small, nullptr);
+    CRect placed;
+    small->GetClientRect(&placed);
+    EXPECT_EQ(placed, CRect(0, 0, 32, 32));
+    EXPECT_EQ(test_helpers::GrabWindow(small), test_helpers::GrabWindow(icon));
+    CWnd* centred = parent.AddControl("Static", "#128", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE,
+                                      CRect(130, 40, 170, 80), -1);
+    ASSERT_NE(centred, nullptr);
+    centred->GetClientRect(&placed);
+    EXPECT_EQ(placed, CRect(0, 0, 40, 40));
+    EXPECT_EQ(test_helpers::GrabWindow(centred).copy(4, 4, 32, 32), test_helpers::GrabWindow(icon));
 
     CWnd* frame = parent.AddControl("Static", "", WS_VISIBLE | SS_BLACKFRAME | SS_SUNKEN,
                                     CRect(0, 50, 60, 80), -1);

@@ -117,8 +117,33 @@ TEST_F(DialogModalTest, ExchangeWithAControlTheTemplateLacksFails) {
         void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, 1234, other); }
         CWnd other;
     } dialog;
-    RunModal(dialog, [&](CDialog& d) { EXPECT_FALSE(d.UpdateData(FALSE)); });
+    // The first exchange fails, so the dialog ends as soon as it is built.
+    EXPECT_EQ(dialog.DoModal(), -1);
     EXPECT_EQ(dialog.other.m_hWnd, nullptr);
+}
+
+TEST_F(DialogModalTest, ExchangeWithAControlOfAnotherClassFailsWhenTheDialogIsBuilt) {
+    // 1018 is a static control: a list object cannot stand for it, a plain window object can.
+    class WrongClass : public CDialog {
+      public:
+        WrongClass() : CDialog(kSampleDialogId) { RegisterTestTemplates(); }
+        void DoDataExchange(CDataExchange* dx) override {
+            DDX_Control(dx, 1018, any);
+            DDX_Control(dx, 1018, list);
+        }
+        CWnd any;
+        CListCtrl list;
+    } dialog;
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(dialog.list.m_hWnd, nullptr);
+
+    class AnyClass : public CDialog {
+      public:
+        AnyClass() : CDialog(kSampleDialogId) { RegisterTestTemplates(); }
+        void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, 1018, any); }
+        CWnd any;
+    } fitting;
+    RunModal(fitting, [&](CDialog&) { EXPECT_NE(fitting.any.m_hWnd, nullptr); });
 }
 
 }  // namespace

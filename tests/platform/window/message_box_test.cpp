@@ -2,8 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "platform/window/file_dialog.h"
 #include "platform/window/message_box.h"
@@ -89,6 +92,73 @@ TEST_F(FileDialogTest, OpenWithAWildcardNameFiltersByItAndGivesTheFullPath) {
     EXPECT_EQ(seen->defaultSuffix, "img");
     EXPECT_EQ(dialog.GetPathName(), PathOf("disk.img"));
     EXPECT_EQ(dialog.GetFileName(), "disk.img");
+}
+
+// Types text into the open file dialog's name field and presses Enter, as a user does.
+void TypeIntoFileDialog(QFileDialog* dialog, const QString& text) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->setText(text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+TEST_F(FileDialogTest, AWildcardTypedIntoTheOpenDialogFiltersTheListInsteadOfBeingChosen) {
+    Touch("disk.img");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("more"));
+    Touch("more/other.img");
+    CFileDialog dialog(TRUE, "*.img", "*.img", 6, nullptr, nullptr);
+    bool openAfterStar = false;
+    QStringList filterAfterStar;
+    QString folderAfterPattern;
+    QStringList filterAfterPattern;
+    test_helpers::WhenNextModalOpens([&](QWidget* modal) {
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(files, nullptr);
+        TypeIntoFileDialog(files, "*");
+        openAfterStar = files->isVisible();
+        filterAfterStar = files->nameFilters();
+        TypeIntoFileDialog(files, "more/*.im?");
+        folderAfterPattern = files->directory().absolutePath();
+        filterAfterPattern = files->nameFilters();
+        TypeIntoFileDialog(files, "other.img");
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(openAfterStar);
+    EXPECT_EQ(filterAfterStar, QStringList{"*"});
+    EXPECT_EQ(folderAfterPattern, QDir(dir.filePath("more")).absolutePath());
+    EXPECT_EQ(filterAfterPattern, QStringList{"*.im?"});
+    EXPECT_EQ(dialog.GetPathName(), PathOf("more/other.img"));
+}
+
+TEST_F(FileDialogTest, OpenAndSaveStartInTheFolderOfTheFileChosenLast) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("images"));
+    Touch("images/a.img");
+    CFileDialog open(TRUE, "*.img", "*.img", 6, nullptr, nullptr);
+    test_helpers::AnswerNextFileDialog(PathOf("images/a.img"));
+    ASSERT_EQ(open.DoModal(), IDOK);
+
+    QString startedIn;
+    auto recordFolder = [&](QWidget* modal) {
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(files, nullptr);
+        startedIn = files->directory().absolutePath();
+        files->reject();
+    };
+    test_helpers::WhenNextModalOpens(recordFolder);
+    CFileDialog save(FALSE, nullptr, "img07Mar2009_140509.img", 6, nullptr, nullptr);
+    EXPECT_EQ(save.DoModal(), IDCANCEL);
+    EXPECT_EQ(startedIn, QDir(dir.filePath("images")).absolutePath());
+
+    // A cancelled dialog leaves the folder; a folder that has gone gives the current one.
+    test_helpers::WhenNextModalOpens(recordFolder);
+    CFileDialog again(TRUE, "*.img", "*.img", 6, nullptr, nullptr);
+    EXPECT_EQ(again.DoModal(), IDCANCEL);
+    EXPECT_EQ(startedIn, QDir(dir.filePath("images")).absolutePath());
+    ASSERT_TRUE(QDir(dir.filePath("images")).removeRecursively());
+    test_helpers::WhenNextModalOpens(recordFolder);
+    EXPECT_EQ(again.DoModal(), IDCANCEL);
+    EXPECT_EQ(startedIn, QDir::current().absolutePath());
 }
 
 TEST_F(FileDialogTest, SaveProposesTheNameAndAsksBeforeOverwriting) {

@@ -81,6 +81,21 @@ TEST_F(PaintTimerTest, RedrawWindowWithUpdateNowPaintsBeforeReturning) {
     EXPECT_EQ(canvas.paints, before + 2);
 }
 
+TEST_F(PaintTimerTest, AWindowWithoutBackgroundBrushRepaintsWithoutTheWindowsBeneathIt) {
+    // Such a window paints all of its area itself, so what lies under it need not be painted
+    // first: a window laid over the canvas repaints alone.
+    const char* cls = AfxRegisterWndClass(0, HCURSOR{}, nullptr, HICON{});
+    Canvas over;
+    ASSERT_TRUE(over.CreateEx(WS_EX_STATICEDGE, cls, "", WS_CHILD | WS_VISIBLE,
+                              CRect(10, 10, 110, 30), &parent->Window(), 0x1235));
+    QApplication::processEvents();
+    const int beneath = canvas.paints;
+    const int painted = over.paints;
+    over.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(over.paints, painted + 1);
+    EXPECT_EQ(canvas.paints, beneath);
+}
+
 TEST_F(PaintTimerTest, TheClientAreaLiesInsideTheStaticEdge) {
     CRect client;
     canvas.GetClientRect(&client);
