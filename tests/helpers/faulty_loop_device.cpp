@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/helpers/run_program.h"
+#include "tests/helpers/temp_folder.h"
 
 namespace testing_support {
 
@@ -52,14 +53,10 @@ FaultyLoopDevice::FaultyLoopDevice(Options options) {
         failure_ = "no /dev/fuse here (FUSE is not available)";
         return;
     }
-    std::string pattern = (std::filesystem::temp_directory_path() / "sectorsmith-faultfs-XXXXXX");
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data()) == nullptr) {
-        failure_ = std::string("cannot create a temporary folder: ") + std::strerror(errno);
+    folder_ = MakeTempFolder("sectorsmith-faultfs-", &failure_);
+    if (folder_.empty()) {
         return;
     }
-    folder_ = name.data();
     backingFile_ = folder_ + "/backing.img";
     const int fd = ::open(backingFile_.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
     const bool sized = fd >= 0 && ::ftruncate(fd, static_cast<off_t>(options.sizeBytes)) == 0;

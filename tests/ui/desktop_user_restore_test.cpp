@@ -59,14 +59,7 @@ TEST_F(DesktopUserWindow, TheUserRestoresThroughTheWindow) {
         std::string result = "the window did not run";
         RunModal(dialog, [&](CDialog&) {
             const std::string drive = linuxStorage.PhysicalDriveNameOf(loop.device());
-            int index = -1;
-            for (int i = 0; i < dialog.targetDriveCombo.GetCount(); ++i) {
-                auto* entry =
-                    static_cast<PhysicalDriveEntry*>(dialog.targetDriveCombo.GetItemDataPtr(i));
-                if (entry->name == drive) {
-                    index = i;
-                }
-            }
+            const int index = TargetIndexOf(dialog, drive);
             if (index < 0) {
                 result = loop.device() + " is not offered";
                 return;

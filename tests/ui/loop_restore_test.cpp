@@ -26,14 +26,7 @@ TEST_F(LoopRestore, ImageChosenWithTheDialogReachesTheDevice) {
     MainDialog dialog(linuxStorage);
     RunModal(dialog, [&](CDialog&) {
         const std::string drive = linuxStorage.PhysicalDriveNameOf(loop.device());
-        int index = -1;
-        for (int i = 0; i < dialog.targetDriveCombo.GetCount(); ++i) {
-            auto* entry =
-                static_cast<PhysicalDriveEntry*>(dialog.targetDriveCombo.GetItemDataPtr(i));
-            if (entry->name == drive) {
-                index = i;
-            }
-        }
+        const int index = TargetIndexOf(dialog, drive);
         ASSERT_GE(index, 0) << loop.device() << " is not offered";
         ChooseImage(dialog, image);
         dialog.targetDriveCombo.SetCurSel(index);

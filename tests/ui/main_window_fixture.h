@@ -83,6 +83,18 @@ class MainWindowTest : public test_helpers::WindowTest {
         return bytes;
     }
 
+    // The index of the physical drive name in the target list; -1 when it is not offered.
+    static int TargetIndexOf(MainDialog& dialog, const std::string& driveName) {
+        for (int i = 0; i < dialog.targetDriveCombo.GetCount(); ++i) {
+            auto* entry =
+                static_cast<PhysicalDriveEntry*>(dialog.targetDriveCombo.GetItemDataPtr(i));
+            if (entry->name == driveName) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
     static std::string Row(MainDialog& dialog, int row) {
         return dialog.messageList.GetItemText(row, 0);
     }
