@@ -4,6 +4,7 @@
 #include <QStyleOptionButton>
 
 #include "platform/draw/dc.h"
+#include "platform/draw/qt/paint_target.h"
 #include "platform/draw/sys_colors.h"
 #include "platform/window/draw_item_struct.h"
 #include "platform/window/static_window.h"
@@ -140,7 +141,8 @@ void ButtonWindow::PaintOwnerDrawn() {
     if (parent == nullptr) {
         return;
     }
-    CDC dc(ClientPaintDevice());
+    CDC dc;
+    platform::draw::SetDevice(dc, ClientPaintDevice());
     CWnd* self = Owner();
     if (self != nullptr) {
         dc.SelectObject(self->GetFont());

@@ -1,5 +1,6 @@
 #include "platform/window/generic_window.h"
 
+#include "platform/draw/qt/qt_convert.h"
 #include "platform/window/window_styles.h"
 
 namespace platform::window {
@@ -7,7 +8,7 @@ namespace platform::window {
 GenericWindow::GenericWindow(const CreateParams& params, const WndClassInfo& info,
                              QWidget* parentWidget)
     : WindowHost<QWidget>(params, parentWidget) {
-    setCursor(ToQCursor(info.cursor));
+    setCursor(platform::draw::ToQCursor(info.cursor));
     setAttribute(Qt::WA_OpaquePaintEvent, (params.style & WS_CHILD) != 0);
 }
 

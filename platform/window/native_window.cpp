@@ -9,6 +9,8 @@
 #include <unordered_set>
 
 #include "platform/draw/dc.h"
+#include "platform/draw/qt/icon_data.h"
+#include "platform/draw/qt/paint_target.h"
 #include "platform/draw/sys_colors.h"
 #include "platform/window/draw_item_struct.h"
 #include "platform/window/window_messages.h"
@@ -233,7 +235,8 @@ void NativeWindow::HandlePaint(QPaintEvent* event) {
     updatePending_ = false;
     if (erasePending_) {
         erasePending_ = false;
-        CDC dc(ClientPaintDevice());
+        CDC dc;
+        platform::draw::SetDevice(dc, ClientPaintDevice());
         Dispatch(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0);
     }
     Dispatch(WM_PAINT);

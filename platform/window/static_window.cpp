@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <cstdlib>
 
+#include "platform/draw/qt/icon_data.h"
 #include "platform/window/system_metrics.h"
 #include "platform/window/window_styles.h"
 

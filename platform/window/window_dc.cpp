@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "platform/draw/qt/paint_target.h"
 #include "platform/window/native_window.h"
 #include "platform/window/wnd.h"
 
@@ -9,10 +10,10 @@ CWindowDC::CWindowDC(CWnd* wnd) : m_pWnd(wnd) {
     // The whole widget only while it paints and has no separate client picture.
     if (wnd != nullptr && wnd->m_hWnd != nullptr && wnd->m_hWnd->InPaint() &&
         wnd->m_hWnd->NonClientInsets().isNull()) {
-        SetDevice(wnd->m_hWnd->Widget());
+        platform::draw::SetDevice(*this, wnd->m_hWnd->Widget());
     }
 }
 
 CWindowDC::~CWindowDC() {
-    SetDevice(nullptr);
+    platform::draw::SetDevice(*this, nullptr);
 }

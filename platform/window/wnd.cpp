@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/draw/font.h"
+#include "platform/draw/qt/font_data.h"
 #include "platform/window/data_exchange.h"
 #include "platform/window/dialog_window.h"
 #include "platform/window/menu.h"
@@ -334,7 +335,7 @@ CFont* CWnd::GetFont() const {
         fontObject_ = std::make_unique<CFont>();
     }
     if (m_hWnd != nullptr) {
-        fontObject_->SetQFont(m_hWnd->Widget()->font());
+        platform::draw::SetQFont(*fontObject_, m_hWnd->Widget()->font());
     }
     return fontObject_.get();
 }

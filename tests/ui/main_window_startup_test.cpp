@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/draw/qt/icon_data.h"
 #include "platform/window/menu.h"
 #include "platform/window/static_window.h"
 #include "platform/window/window_styles.h"

@@ -3,9 +3,10 @@
 #include <QImage>
 
 #include "platform/draw/gdi_constants.h"
-#include "platform/draw/palette_bmp.h"
-#include "platform/draw/qt_convert.h"
-#include "platform/draw/resource_lookup.h"
+#include "platform/draw/qt/bitmap_data.h"
+#include "platform/draw/qt/palette_bmp.h"
+#include "platform/draw/qt/qt_convert.h"
+#include "platform/draw/qt/resource_lookup.h"
 #include "platform/draw/sys_colors.h"
 
 namespace {

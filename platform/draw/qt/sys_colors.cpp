@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-#include "platform/draw/qt_convert.h"
+#include "platform/draw/qt/qt_convert.h"
 
 namespace {
 

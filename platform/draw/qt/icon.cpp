@@ -1,11 +1,11 @@
-#include "platform/draw/icon.h"
+#include "platform/draw/qt/icon_data.h"
 
 #include <QPixmap>
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/draw/palette_bmp.h"
-#include "platform/draw/resource_lookup.h"
+#include "platform/draw/qt/palette_bmp.h"
+#include "platform/draw/qt/resource_lookup.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/draw/bitmap.h"
+#include "platform/draw/qt/bitmap_data.h"
 
 #include <algorithm>
 #include <cstring>
@@ -57,6 +57,10 @@ bool CBitmap::Attach(HBITMAP handle) {
 
 HBITMAP CBitmap::Detach() {
     return std::exchange(handle_, nullptr);
+}
+
+HBITMAP CopyBitmapHandle(const HBITMAP& handle) {
+    return handle ? std::make_shared<BitmapData>(*handle) : nullptr;
 }
 
 bool CBitmap::DeleteObject() {

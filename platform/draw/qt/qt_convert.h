@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QCursor>
 #include <QRect>
 #include <QRgb>
 
 #include "platform/draw/geometry.h"
+#include "platform/draw/wait_cursor.h"
 
 // Conversions between the drawing services' values and Qt's.
 namespace platform::draw {
@@ -20,6 +22,9 @@ inline COLORREF FromQColor(const QColor& c) {
 }
 inline QRect ToQRect(const CRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+inline QCursor ToQCursor(HCURSOR cursor) {
+    return QCursor(cursor.id == IDC_WAIT ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 
 }  // namespace platform::draw

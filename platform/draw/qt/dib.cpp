@@ -1,4 +1,5 @@
 #include "platform/draw/dib.h"
+#include "platform/draw/qt/bitmap_data.h"
 
 #include <QImage>
 #include <cstring>

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/draw/bitmap.h"
+
 // Palette-based device-independent bitmaps (1, 4 or 8 bits per pixel, uncompressed), as stored
 // in BMP files and in icon images.
 namespace platform::draw {
@@ -29,5 +31,9 @@ std::optional<PaletteDib> ParseBmpFile(const QByteArray& file);
 std::optional<PaletteDib> ParseDib(const QByteArray& data, qsizetype offset, qsizetype size,
                                    bool iconImage, std::vector<bool>* mask,
                                    qsizetype bitsOffset = -1);
+
+// LoadImage's conversion of a BMP file's bytes under the load flags (LR_...); empty when the
+// bytes are no uncompressed palette bitmap.
+HBITMAP DecodePaletteBitmap(const QByteArray& bmpFile, uint32_t flags);
 
 }  // namespace platform::draw

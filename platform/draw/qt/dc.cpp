@@ -6,15 +6,33 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/draw/qt_convert.h"
-#include "platform/draw/text_layout.h"
+#include "platform/draw/qt/bitmap_data.h"
+#include "platform/draw/qt/font_data.h"
+#include "platform/draw/qt/icon_data.h"
+#include "platform/draw/qt/paint_target.h"
+#include "platform/draw/qt/qt_convert.h"
+#include "platform/draw/qt/text_layout.h"
 
+using platform::draw::BeginPainter;
+using platform::draw::CurrentQFont;
+using platform::draw::DeviceOf;
 using platform::draw::FromQRgb;
 using platform::draw::ToQColor;
 
-CDC::CDC() = default;
+namespace {
 
-CDC::CDC(QPaintDevice* device) : device_(device) {}
+// The image behind dc's surface; null when it draws on something else or on nothing.
+const QImage* SourceImage(const CDC& dc) {
+    QPaintDevice* device = DeviceOf(dc);
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    return static_cast<const QImage*>(device);
+}
+
+}  // namespace
+
+CDC::CDC() : target_(std::make_unique<platform::draw::PaintTarget>()) {}
 
 CDC::~CDC() = default;
 
@@ -25,7 +43,7 @@ bool CDC::CreateCompatibleDC(CDC* /*reference*/) {
     defaultBitmap_ = std::make_unique<CBitmap>();
     defaultBitmap_->CreateCompatibleBitmap(nullptr, 1, 1);
     memory_ = true;
-    device_ = nullptr;
+    target_->device = nullptr;
     state_.bitmap = defaultBitmap_.get();
     return true;
 }
@@ -41,19 +59,8 @@ bool CDC::DeleteDC() {
     return true;
 }
 
-QPaintDevice* CDC::Device() const {
-    if (memory_) {
-        return state_.bitmap != nullptr ? state_.bitmap->Image() : nullptr;
-    }
-    return device_;
-}
-
-const QImage* CDC::SourceImage() const {
-    QPaintDevice* device = Device();
-    if (device == nullptr || device->devType() != QInternal::Image) {
-        return nullptr;
-    }
-    return static_cast<const QImage*>(device);
+bool CDC::HasTarget() const {
+    return DeviceOf(*this) != nullptr;
 }
 
 CBitmap* CDC::SelectObject(CBitmap* bitmap) {
@@ -70,7 +77,8 @@ CFont* CDC::SelectObject(CFont* font) {
     CFont* previous = state_.font;
     if (previous == nullptr) {
         if (!defaultFont_) {
-            defaultFont_ = std::make_unique<CFont>(QGuiApplication::font());
+            defaultFont_ = std::make_unique<CFont>();
+            platform::draw::SetQFont(*defaultFont_, QGuiApplication::font());
         }
         previous = defaultFont_.get();
     }
@@ -135,28 +143,12 @@ int CDC::GetDeviceCaps(int index) const {
     }
 }
 
-std::unique_ptr<QPainter> CDC::BeginPainter() const {
-    QPaintDevice* device = Device();
-    if (device == nullptr) {
-        return nullptr;
-    }
-    auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(device)) {
-        return nullptr;
-    }
-    return painter;
-}
-
-QFont CDC::CurrentQFont() const {
-    return state_.font != nullptr ? state_.font->GetQFont() : QGuiApplication::font();
-}
-
 void CDC::FillSolidRect(const CRect& rect, COLORREF colour) {
     SetBkColor(colour);
     if (rect.IsRectEmpty()) {
         return;
     }
-    if (auto painter = BeginPainter()) {
+    if (auto painter = BeginPainter(*this)) {
         painter->fillRect(platform::draw::ToQRect(rect), ToQColor(colour));
     }
 }
@@ -170,7 +162,7 @@ bool CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int
     if (source == nullptr || rop != SRCCOPY || width < 0 || height < 0) {
         return false;
     }
-    const QImage* from = source->SourceImage();
+    const QImage* from = SourceImage(*source);
     if (from == nullptr) {
         return false;
     }
@@ -179,7 +171,7 @@ bool CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int
     }
     // Copy first: source and destination may be the same bitmap.
     const QImage piece = from->copy(xSrc, ySrc, width, height);
-    auto painter = BeginPainter();
+    auto painter = BeginPainter(*this);
     if (!painter) {
         return false;
     }
@@ -194,7 +186,7 @@ bool CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc,
         srcHeight <= 0) {
         return false;
     }
-    const QImage* from = source->SourceImage();
+    const QImage* from = SourceImage(*source);
     if (from == nullptr) {
         return false;
     }
@@ -203,7 +195,7 @@ bool CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc,
     const QImage piece = from->copy(xSrc, ySrc, srcWidth, srcHeight)
                              .convertToFormat(QImage::Format_RGB32)
                              .scaled(width, height, Qt::IgnoreAspectRatio, mode);
-    auto painter = BeginPainter();
+    auto painter = BeginPainter(*this);
     if (!painter) {
         return false;
     }
@@ -213,7 +205,7 @@ bool CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc,
 }
 
 COLORREF CDC::GetPixel(int x, int y) const {
-    const QImage* image = SourceImage();
+    const QImage* image = SourceImage(*this);
     if (image == nullptr || !image->valid(x, y)) {
         return CLR_INVALID;
     }
@@ -221,7 +213,7 @@ COLORREF CDC::GetPixel(int x, int y) const {
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
-    QPaintDevice* device = Device();
+    QPaintDevice* device = DeviceOf(*this);
     if (device == nullptr) {
         return CLR_INVALID;
     }
@@ -233,7 +225,7 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
         image->setPixel(x, y, ToQColor(colour).rgb());
         return FromQRgb(image->pixel(x, y));
     }
-    auto painter = BeginPainter();
+    auto painter = BeginPainter(*this);
     if (!painter) {
         return CLR_INVALID;
     }
@@ -246,8 +238,8 @@ int CDC::DrawText(std::string_view text, CRect* rect, uint32_t format) {
     if (rect == nullptr) {
         return 0;
     }
-    QPaintDevice* device = Device();
-    const QFont font = CurrentQFont();
+    QPaintDevice* device = DeviceOf(*this);
+    const QFont font = CurrentQFont(*this);
     const QFontMetrics metrics =
         device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font);
     const platform::draw::TextLayout layout = platform::draw::LayOutText(
@@ -261,7 +253,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, uint32_t format) {
         rect->bottom = rect->top + textHeight;
         return textHeight;
     }
-    auto painter = BeginPainter();
+    auto painter = BeginPainter(*this);
     if (!painter || layout.lines.empty()) {
         return textHeight;
     }
@@ -302,8 +294,8 @@ int CDC::DrawText(std::string_view text, CRect* rect, uint32_t format) {
 }
 
 CSize CDC::GetTextExtent(std::string_view text) const {
-    QPaintDevice* device = Device();
-    const QFont font = CurrentQFont();
+    QPaintDevice* device = DeviceOf(*this);
+    const QFont font = CurrentQFont(*this);
     const QFontMetrics metrics =
         device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font);
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -315,7 +307,7 @@ bool CDC::DrawIcon(int x, int y, const HICON& icon) {
     if (image.isNull()) {
         return false;
     }
-    auto painter = BeginPainter();
+    auto painter = BeginPainter(*this);
     if (!painter) {
         return false;
     }

@@ -1,13 +1,10 @@
 #include "platform/draw/wait_cursor.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 HCURSOR LoadStandardCursor(int id) {
     return HCURSOR{id};
-}
-
-QCursor ToQCursor(HCURSOR cursor) {
-    return QCursor(cursor.id == IDC_WAIT ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 
 CWaitCursor::CWaitCursor() {

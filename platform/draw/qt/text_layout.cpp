@@ -1,4 +1,4 @@
-#include "platform/draw/text_layout.h"
+#include "platform/draw/qt/text_layout.h"
 
 #include <algorithm>
 

@@ -4,7 +4,20 @@
 
 #include "platform/draw/dc.h"
 #include "platform/draw/gdi_constants.h"
-#include "platform/draw/qt_convert.h"
+#include "platform/draw/qt/bitmap_data.h"
+#include "platform/draw/qt/paint_target.h"
+#include "platform/draw/qt/qt_convert.h"
+
+struct CImageList::Images {
+    std::vector<QImage> images;
+};
+
+CImageList::CImageList() : images_(std::make_unique<Images>()) {}
+CImageList::~CImageList() = default;
+
+int CImageList::GetImageCount() const {
+    return static_cast<int>(images_->images.size());
+}
 
 bool CImageList::Create(int cx, int cy, uint32_t flags, int /*initial*/, int /*grow*/) {
     if (created_ || cx <= 0 || cy <= 0) {
@@ -24,15 +37,15 @@ bool CImageList::DeleteImageList() {
     created_ = false;
     masked_ = false;
     cx_ = cy_ = 0;
-    images_.clear();
+    images_->images.clear();
     return true;
 }
 
 int CImageList::Add(CBitmap* bitmap, COLORREF maskColour) {
-    if (!created_ || bitmap == nullptr || bitmap->Image() == nullptr) {
+    if (!created_ || bitmap == nullptr || platform::draw::ImageOf(*bitmap) == nullptr) {
         return -1;
     }
-    const QImage& strip = *bitmap->Image();
+    const QImage& strip = *platform::draw::ImageOf(*bitmap);
     const int count = strip.width() / cx_;
     if (count == 0) {
         return -1;
@@ -49,7 +62,7 @@ int CImageList::Add(CBitmap* bitmap, COLORREF maskColour) {
                 row[x] = masked_ && opaque == key ? 0u : opaque;
             }
         }
-        images_.push_back(std::move(image));
+        images_->images.push_back(std::move(image));
     }
     return first;
 }
@@ -58,12 +71,12 @@ bool CImageList::Draw(CDC* dc, int index, CPoint point, uint32_t /*style*/) cons
     if (dc == nullptr || index < 0 || index >= GetImageCount()) {
         return false;
     }
-    auto painter = dc->BeginPainter();
+    auto painter = platform::draw::BeginPainter(*dc);
     if (!painter) {
         return false;
     }
     painter->setCompositionMode(masked_ ? QPainter::CompositionMode_SourceOver
                                         : QPainter::CompositionMode_Source);
-    painter->drawImage(QPoint(point.x, point.y), images_[static_cast<size_t>(index)]);
+    painter->drawImage(QPoint(point.x, point.y), images_->images[static_cast<size_t>(index)]);
     return true;
 }

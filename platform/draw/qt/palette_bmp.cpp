@@ -1,4 +1,4 @@
-#include "platform/draw/palette_bmp.h"
+#include "platform/draw/qt/palette_bmp.h"
 
 namespace platform::draw {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/draw/resource_lookup.h"
+#include "platform/draw/qt/resource_lookup.h"
 
 #include <QFile>
 #include <QString>
