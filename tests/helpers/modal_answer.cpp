@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "platform/window/dialog.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "platform/window/window_messages.h"
 
 namespace test_helpers {

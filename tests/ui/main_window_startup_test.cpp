@@ -2,7 +2,7 @@
 
 #include "platform/draw/qt/icon_data.h"
 #include "platform/window/menu.h"
-#include "platform/window/static_window.h"
+#include "platform/window/qt/static_window.h"
 #include "platform/window/window_styles.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/about_dialog.h"

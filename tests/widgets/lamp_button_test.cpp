@@ -12,7 +12,7 @@
 #include "platform/draw/image_loader.h"
 #include "platform/draw/qt/bitmap_data.h"
 #include "platform/draw/sys_colors.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "tests/helpers/qt_test_app.h"
 #include "tests/helpers/test_parent_window.h"
 #include "tests/helpers/window_probe.h"

@@ -7,7 +7,7 @@
 
 #include "platform/draw/qt/font_data.h"
 #include "platform/draw/qt/icon_data.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "platform/window/win_app.h"
 #include "tests/helpers/modal_answer.h"
 #include "tests/helpers/qt_test_app.h"
