@@ -1,16 +1,16 @@
 #include "platform/window/button.h"
 
-#include "platform/window/qt/button_window.h"
+#include "platform/window/qt/button_widget.h"
 
-using platform::window::ButtonWindow;
+using platform::window::ButtonWidget;
 
 int CButton::GetCheck() const {
-    auto* w = dynamic_cast<ButtonWindow*>(m_hWnd);
+    auto* w = dynamic_cast<ButtonWidget*>(m_hWnd);
     return w != nullptr && w->isCheckable() && w->isChecked() ? BST_CHECKED : BST_UNCHECKED;
 }
 
 void CButton::SetCheck(int check) {
-    if (auto* w = dynamic_cast<ButtonWindow*>(m_hWnd); w != nullptr && w->isCheckable()) {
+    if (auto* w = dynamic_cast<ButtonWidget*>(m_hWnd); w != nullptr && w->isCheckable()) {
         w->setChecked(check == BST_CHECKED);
     }
 }

@@ -1,19 +1,19 @@
 #include "platform/window/combo_box.h"
 
-#include "platform/window/qt/combo_box_window.h"
+#include "platform/window/qt/combo_box_widget.h"
 #include "platform/window/window_styles.h"
 
-using platform::window::ComboBoxWindow;
+using platform::window::ComboBoxWidget;
 
 namespace {
-ComboBoxWindow* Box(HWND h) {
-    return dynamic_cast<ComboBoxWindow*>(h);
+ComboBoxWidget* Box(HWND h) {
+    return dynamic_cast<ComboBoxWidget*>(h);
 }
 constexpr int kDataRole = Qt::UserRole;
 constexpr char kTipFollowsSelection[] = "tipFollowsSelection";
 
 // Has the closed box show the tooltip of its selected item from now on.
-void ShowSelectedItemsTip(ComboBoxWindow* box) {
+void ShowSelectedItemsTip(ComboBoxWidget* box) {
     if (box->property(kTipFollowsSelection).toBool()) {
         return;
     }
@@ -25,14 +25,14 @@ void ShowSelectedItemsTip(ComboBoxWindow* box) {
 }  // namespace
 
 void CComboBox::ResetContent() {
-    if (ComboBoxWindow* box = Box(m_hWnd)) {
+    if (ComboBoxWidget* box = Box(m_hWnd)) {
         box->clear();
         box->setCurrentIndex(-1);
     }
 }
 
 int CComboBox::InsertString(int index, const char* text) {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || index > box->count()) {
         return CB_ERR;
     }
@@ -48,7 +48,7 @@ int CComboBox::InsertString(int index, const char* text) {
 }
 
 int CComboBox::AddString(const char* text) {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr) {
         return CB_ERR;
     }
@@ -65,12 +65,12 @@ int CComboBox::AddString(const char* text) {
 }
 
 int CComboBox::GetCount() const {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     return box != nullptr ? box->count() : CB_ERR;
 }
 
 int CComboBox::SetCurSel(int index) {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr) {
         return CB_ERR;
     }
@@ -86,7 +86,7 @@ int CComboBox::SetCurSel(int index) {
 }
 
 int CComboBox::GetCurSel() const {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || box->currentIndex() < 0) {
         return CB_ERR;
     }
@@ -99,7 +99,7 @@ int CComboBox::GetCurSel() const {
 }
 
 int CComboBox::GetLBText(int index, std::string& text) const {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || index < 0 || index >= box->count()) {
         text.clear();
         return CB_ERR;
@@ -109,7 +109,7 @@ int CComboBox::GetLBText(int index, std::string& text) const {
 }
 
 int CComboBox::SetItemData(int index, UINT_PTR data) {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || index < 0 || index >= box->count()) {
         return CB_ERR;
     }
@@ -118,7 +118,7 @@ int CComboBox::SetItemData(int index, UINT_PTR data) {
 }
 
 UINT_PTR CComboBox::GetItemData(int index) const {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || index < 0 || index >= box->count()) {
         return 0;
     }
@@ -126,7 +126,7 @@ UINT_PTR CComboBox::GetItemData(int index) const {
 }
 
 int CComboBox::SetItemTip(int index, const char* text) {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || index < 0 || index >= box->count()) {
         return CB_ERR;
     }
@@ -139,7 +139,7 @@ int CComboBox::SetItemTip(int index, const char* text) {
 }
 
 std::string CComboBox::GetItemTip(int index) const {
-    ComboBoxWindow* box = Box(m_hWnd);
+    ComboBoxWidget* box = Box(m_hWnd);
     if (box == nullptr || index < 0 || index >= box->count()) {
         return "";
     }

@@ -46,7 +46,7 @@ intptr_t CDialog::DoModal() {
     }
     QWidget* ownerWidget = owner != nullptr ? WidgetOf(owner->m_hWnd) : nullptr;
     controlObjects_.clear();
-    DialogWindow* window = BuildDialog(*templ, ownerWidget, controlObjects_);
+    DialogWidget* window = BuildDialog(*templ, ownerWidget, controlObjects_);
     if (window == nullptr) {
         return -1;
     }

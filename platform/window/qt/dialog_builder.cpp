@@ -10,7 +10,7 @@
 
 namespace platform::window {
 
-DialogWindow* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
+DialogWidget* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
                           std::vector<std::unique_ptr<CWnd>>& controlObjects) {
     QFont font = (templ.style & DS_SETFONT) ? DialogFont(templ.font) : QApplication::font();
     DialogBaseUnits units = BaseUnitsOf(font);
@@ -24,7 +24,7 @@ DialogWindow* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
         QPoint origin = ownerWidget->mapToGlobal(QPoint(0, 0));
         params.rect.OffsetRect(origin.x(), origin.y());
     }
-    auto* dialog = static_cast<DialogWindow*>(CreateNativeWindow("#32770", params, ownerWidget));
+    auto* dialog = static_cast<DialogWidget*>(CreateNativeWindow("#32770", params, ownerWidget));
     if (dialog == nullptr) {
         return nullptr;
     }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/window/dialog_template.h"
-#include "platform/window/qt/dialog_window.h"
+#include "platform/window/qt/dialog_widget.h"
 
 class CWnd;
 class QWidget;
@@ -15,7 +15,7 @@ namespace platform::window {
 // template order, sized from dialog units of the template's font. Each control gets a plain
 // CWnd object, added to controlObjects. The window is not shown. Null when a control cannot be
 // made (CheckDialogTemplate finds that beforehand).
-[[nodiscard]] DialogWindow* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
+[[nodiscard]] DialogWidget* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
                                         std::vector<std::unique_ptr<CWnd>>& controlObjects);
 
 }  // namespace platform::window

@@ -4,19 +4,19 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "platform/window/qt/list_view_window.h"
+#include "platform/window/qt/list_view_widget.h"
 
-using platform::window::ListViewWindow;
+using platform::window::ListViewWidget;
 
 namespace {
-ListViewWindow* List(HWND h) {
-    return dynamic_cast<ListViewWindow*>(h);
+ListViewWidget* List(HWND h) {
+    return dynamic_cast<ListViewWidget*>(h);
 }
 constexpr int kDataRole = Qt::UserRole;
 }  // namespace
 
 int CListCtrl::InsertColumn(int col, const char* heading, int format, int width, int) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr || col < 0) {
         return -1;
     }
@@ -39,12 +39,12 @@ int CListCtrl::InsertColumn(int col, const char* heading, int format, int width,
 }
 
 int CListCtrl::GetColumnWidth(int col) const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr && col >= 0 && col < list->columnCount() ? list->columnWidth(col) : 0;
 }
 
 int CListCtrl::InsertItem(UINT, int item, const char* text, UINT, UINT, int, LPARAM lParam) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr || item < 0) {
         return -1;
     }
@@ -62,7 +62,7 @@ int CListCtrl::InsertItem(UINT, int item, const char* text, UINT, UINT, int, LPA
 }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr || item < 0 || item >= list->rowCount() || subItem < 0 ||
         subItem >= list->columnCount()) {
         return FALSE;
@@ -72,7 +72,7 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
 }
 
 std::string CListCtrl::GetItemText(int item, int subItem) const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return {};
     }
@@ -81,18 +81,18 @@ std::string CListCtrl::GetItemText(int item, int subItem) const {
 }
 
 LPARAM CListCtrl::GetItemData(int item) const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     QTableWidgetItem* cell = list != nullptr ? list->item(item, 0) : nullptr;
     return cell != nullptr ? static_cast<LPARAM>(cell->data(kDataRole).toLongLong()) : 0;
 }
 
 int CListCtrl::GetItemCount() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr ? list->rowCount() : 0;
 }
 
 BOOL CListCtrl::DeleteAllItems() {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return FALSE;
     }
@@ -103,7 +103,7 @@ BOOL CListCtrl::DeleteAllItems() {
 }
 
 BOOL CListCtrl::SetBkColor(COLORREF colour) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return FALSE;
     }
@@ -112,12 +112,12 @@ BOOL CListCtrl::SetBkColor(COLORREF colour) {
 }
 
 COLORREF CListCtrl::GetBkColor() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr ? list->bkColour : 0;
 }
 
 BOOL CListCtrl::SetTextBkColor(COLORREF colour) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return FALSE;
     }
@@ -126,12 +126,12 @@ BOOL CListCtrl::SetTextBkColor(COLORREF colour) {
 }
 
 COLORREF CListCtrl::GetTextBkColor() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr ? list->textBkColour : 0;
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD exStyle) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return 0;
     }
@@ -141,12 +141,12 @@ DWORD CListCtrl::SetExtendedStyle(DWORD exStyle) {
 }
 
 DWORD CListCtrl::GetExtendedStyle() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr ? list->listExStyle : 0;
 }
 
 BOOL CListCtrl::EnsureVisible(int item, BOOL partialOK) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr || item < 0 || item >= list->rowCount()) {
         return FALSE;
     }
@@ -165,7 +165,7 @@ BOOL CListCtrl::EnsureVisible(int item, BOOL partialOK) {
 }
 
 int CListCtrl::GetTopIndex() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr || list->rowCount() == 0) {
         return 0;
     }
@@ -174,7 +174,7 @@ int CListCtrl::GetTopIndex() const {
 }
 
 int CListCtrl::GetCountPerPage() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return 0;
     }
@@ -183,7 +183,7 @@ int CListCtrl::GetCountPerPage() const {
 }
 
 int CListCtrl::SetSelectionMark(int item) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return -1;
     }
@@ -193,12 +193,12 @@ int CListCtrl::SetSelectionMark(int item) {
 }
 
 int CListCtrl::GetSelectionMark() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr ? list->selectionMark : -1;
 }
 
 int CListCtrl::SetHotItem(int item) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr) {
         return -1;
     }
@@ -208,12 +208,12 @@ int CListCtrl::SetHotItem(int item) {
 }
 
 int CListCtrl::GetHotItem() const {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     return list != nullptr ? list->hotItem : -1;
 }
 
 BOOL CListCtrl::Update(int item) {
-    ListViewWindow* list = List(m_hWnd);
+    ListViewWidget* list = List(m_hWnd);
     if (list == nullptr || item < 0 || item >= list->rowCount()) {
         return FALSE;
     }

@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "platform/window/qt/progress_window.h"
+#include "platform/window/qt/progress_widget.h"
 
-using platform::window::ProgressWindow;
+using platform::window::ProgressWidget;
 
 void CProgressCtrl::SetRange32(int lower, int upper) {
-    if (auto* bar = dynamic_cast<ProgressWindow*>(m_hWnd)) {
+    if (auto* bar = dynamic_cast<ProgressWidget*>(m_hWnd)) {
         bar->setRange(lower, upper);
     }
 }
 
 int CProgressCtrl::SetPos(int pos) {
-    auto* bar = dynamic_cast<ProgressWindow*>(m_hWnd);
+    auto* bar = dynamic_cast<ProgressWidget*>(m_hWnd);
     if (bar == nullptr) {
         return 0;
     }
@@ -23,6 +23,6 @@ int CProgressCtrl::SetPos(int pos) {
 }
 
 int CProgressCtrl::GetPos() const {
-    auto* bar = dynamic_cast<ProgressWindow*>(m_hWnd);
+    auto* bar = dynamic_cast<ProgressWidget*>(m_hWnd);
     return bar != nullptr ? bar->value() : 0;
 }

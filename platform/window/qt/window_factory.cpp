@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/window/qt/button_window.h"
-#include "platform/window/qt/combo_box_window.h"
-#include "platform/window/qt/dialog_window.h"
-#include "platform/window/qt/edit_window.h"
-#include "platform/window/qt/generic_window.h"
-#include "platform/window/qt/list_view_window.h"
-#include "platform/window/qt/progress_window.h"
-#include "platform/window/qt/static_window.h"
+#include "platform/window/qt/button_widget.h"
+#include "platform/window/qt/combo_box_widget.h"
+#include "platform/window/qt/dialog_widget.h"
+#include "platform/window/qt/edit_widget.h"
+#include "platform/window/qt/generic_widget.h"
+#include "platform/window/qt/list_view_widget.h"
+#include "platform/window/qt/progress_widget.h"
+#include "platform/window/qt/static_widget.h"
 #include "platform/window/window_styles.h"
 
 namespace platform::window {
@@ -27,28 +27,28 @@ NativeWindow* MakeWindow(const std::string& className, const CreateParams& param
                          QWidget* parentWidget) {
     std::string name = Lower(className);
     if (name == "button") {
-        return new ButtonWindow(params, parentWidget);
+        return new ButtonWidget(params, parentWidget);
     }
     if (name == "static") {
-        return new StaticWindow(params, parentWidget);
+        return new StaticWidget(params, parentWidget);
     }
     if (name == "edit") {
-        return new EditWindow(params, parentWidget);
+        return new EditWidget(params, parentWidget);
     }
     if (name == "combobox") {
-        return new ComboBoxWindow(params, parentWidget);
+        return new ComboBoxWidget(params, parentWidget);
     }
     if (name == "syslistview32") {
-        return new ListViewWindow(params, parentWidget);
+        return new ListViewWidget(params, parentWidget);
     }
     if (name == "msctls_progress32") {
-        return new ProgressWindow(params, parentWidget);
+        return new ProgressWidget(params, parentWidget);
     }
     if (name == "#32770") {
-        return new DialogWindow(params, parentWidget);
+        return new DialogWidget(params, parentWidget);
     }
     if (const WndClassInfo* info = FindWndClass(className)) {
-        return new GenericWindow(params, *info, parentWidget);
+        return new GenericWidget(params, *info, parentWidget);
     }
     return nullptr;
 }
@@ -86,7 +86,7 @@ NativeWindow* CreateNativeWindow(const std::string& className, const CreateParam
         widget->setGeometry(r.left + origin.left(), r.top + origin.top(), size.width(),
                             size.height());
     } else {
-        if (dynamic_cast<DialogWindow*>(window) == nullptr) {
+        if (dynamic_cast<DialogWidget*>(window) == nullptr) {
             widget->setWindowFlags(Qt::Window);
         }
         widget->move(r.left, r.top);

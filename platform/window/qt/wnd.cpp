@@ -8,7 +8,7 @@
 #include "platform/draw/qt/font_data.h"
 #include "platform/window/data_exchange.h"
 #include "platform/window/menu.h"
-#include "platform/window/qt/dialog_window.h"
+#include "platform/window/qt/dialog_widget.h"
 #include "platform/window/qt/native_window.h"
 #include "platform/window/qt/window_factory.h"
 #include "platform/window/win_app.h"
@@ -349,7 +349,7 @@ HICON CWnd::GetIcon(BOOL big) const {
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL revert) {
-    auto* dialog = dynamic_cast<platform::window::DialogWindow*>(m_hWnd);
+    auto* dialog = dynamic_cast<platform::window::DialogWidget*>(m_hWnd);
     if (dialog == nullptr || !(dialog->Style() & WS_SYSMENU)) {
         return nullptr;
     }

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "platform/window/menu.h"
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 class QMenu;
 
@@ -14,9 +14,9 @@ namespace platform::window {
 // sends IDCANCEL, the close box SC_CLOSE (whose default processing closes, and a dialog turns
 // WM_CLOSE into IDCANCEL). It carries its own system menu, opened with Alt+Space or a right
 // click on its background.
-class DialogWindow : public WindowHost<QWidget> {
+class DialogWidget : public NativeWidget<QWidget> {
   public:
-    DialogWindow(const CreateParams& params, QWidget* ownerWidget);
+    DialogWidget(const CreateParams& params, QWidget* ownerWidget);
 
     void SetText(const std::string& text) override;
     LRESULT ClassProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -2,15 +2,15 @@
 
 #include <QLineEdit>
 
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 namespace platform::window {
 
 // The "Edit" class: one line, scrolling horizontally, with a frame when WS_BORDER or an edge
 // is set. Qt draws it; its text is the window text.
-class EditWindow : public WindowHost<QLineEdit> {
+class EditWidget : public NativeWidget<QLineEdit> {
   public:
-    EditWindow(const CreateParams& params, QWidget* parentWidget);
+    EditWidget(const CreateParams& params, QWidget* parentWidget);
 
     std::string Text() const override { return text().toStdString(); }
     void SetText(const std::string& text) override { setText(QString::fromUtf8(text)); }

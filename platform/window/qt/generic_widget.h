@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 #include "platform/window/wnd_class_registry.h"
 
 namespace platform::window {
@@ -10,9 +10,9 @@ namespace platform::window {
 // A window of a class registered with AfxRegisterWndClass: it paints nothing itself; without a
 // background brush the erase leaves the background to the window's own painting. A child of
 // such a class paints all of its area, so the windows beneath it are not painted first.
-class GenericWindow : public WindowHost<QWidget> {
+class GenericWidget : public NativeWidget<QWidget> {
   public:
-    GenericWindow(const CreateParams& params, const WndClassInfo& info, QWidget* parentWidget);
+    GenericWidget(const CreateParams& params, const WndClassInfo& info, QWidget* parentWidget);
 
   protected:
     void ClassPaint(QPaintEvent*) override {}

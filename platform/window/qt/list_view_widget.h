@@ -3,15 +3,15 @@
 #include <QTableWidget>
 
 #include "platform/draw/geometry.h"
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 namespace platform::window {
 
 // The "SysListView32" class in report mode: a table with a header, rows without a vertical
 // header, no editing. Holds the colours, extended styles, selection mark and hot item.
-class ListViewWindow : public WindowHost<QTableWidget> {
+class ListViewWidget : public NativeWidget<QTableWidget> {
   public:
-    ListViewWindow(const CreateParams& params, QWidget* parentWidget);
+    ListViewWidget(const CreateParams& params, QWidget* parentWidget);
 
     QMargins NonClientInsets() const override { return {}; }
 

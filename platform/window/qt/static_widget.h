@@ -2,16 +2,16 @@
 
 #include <QWidget>
 
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 namespace platform::window {
 
 // The "Static" class: text aligned by SS_LEFT / SS_CENTER / SS_RIGHT and wrapped at blanks
 // and "\n", an icon (SS_ICON, the resource named by the template's ordinal or a caption "#128"), or
 // a black frame or rectangle. SS_SUNKEN adds a sunken edge. Clicks fall through to the parent.
-class StaticWindow : public WindowHost<QWidget> {
+class StaticWidget : public NativeWidget<QWidget> {
   public:
-    StaticWindow(const CreateParams& params, QWidget* parentWidget);
+    StaticWidget(const CreateParams& params, QWidget* parentWidget);
 
     DWORD Kind() const { return style_ & 0x1F; }
     // An icon static takes its icon's size (SM_CXICON x SM_CYICON, edges added), unless

@@ -1,4 +1,4 @@
-#include "platform/window/qt/dialog_window.h"
+#include "platform/window/qt/dialog_widget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -7,15 +7,15 @@
 #include <QMenu>
 #include <QShortcut>
 
-#include "platform/window/qt/button_window.h"
+#include "platform/window/qt/button_widget.h"
 #include "platform/window/win_app.h"
 #include "platform/window/window_messages.h"
 #include "platform/window/window_styles.h"
 
 namespace platform::window {
 
-DialogWindow::DialogWindow(const CreateParams& params, QWidget* ownerWidget)
-    : WindowHost<QWidget>(params, ownerWidget) {
+DialogWidget::DialogWidget(const CreateParams& params, QWidget* ownerWidget)
+    : NativeWidget<QWidget>(params, ownerWidget) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
     if ((style_ & WS_CAPTION) == WS_CAPTION) {
         flags |= Qt::WindowTitleHint;
@@ -43,12 +43,12 @@ DialogWindow::DialogWindow(const CreateParams& params, QWidget* ownerWidget)
                      [this] { OpenSystemMenu(mapToGlobal(QPoint(0, 0))); });
 }
 
-void DialogWindow::SetText(const std::string& text) {
+void DialogWidget::SetText(const std::string& text) {
     text_ = text;
     setWindowTitle(QString::fromUtf8(text));
 }
 
-void DialogWindow::ResetSystemMenu() {
+void DialogWidget::ResetSystemMenu() {
     systemMenu_.Clear();
     systemMenu_.AppendMenu(MF_STRING, SC_RESTORE, "&Restore");
     if (style_ & WS_MINIMIZEBOX) {
@@ -58,7 +58,7 @@ void DialogWindow::ResetSystemMenu() {
     systemMenu_.AppendMenu(MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
 }
 
-void DialogWindow::OpenSystemMenu(const QPoint& globalPos) {
+void DialogWidget::OpenSystemMenu(const QPoint& globalPos) {
     if (!(style_ & WS_SYSMENU)) {
         return;
     }
@@ -85,9 +85,9 @@ void DialogWindow::OpenSystemMenu(const QPoint& globalPos) {
     menu->popup(globalPos);
 }
 
-int DialogWindow::DefaultCommandId() const {
+int DialogWidget::DefaultCommandId() const {
     for (QObject* child : children()) {
-        auto* button = dynamic_cast<ButtonWindow*>(child);
+        auto* button = dynamic_cast<ButtonWidget*>(child);
         if (button != nullptr && button->Kind() == BS_DEFPUSHBUTTON) {
             return button->Id();
         }
@@ -95,19 +95,19 @@ int DialogWindow::DefaultCommandId() const {
     return IDOK;
 }
 
-void DialogWindow::SendCommand(int id, NativeWindow* from) {
+void DialogWidget::SendCommand(int id, NativeWindow* from) {
     Dispatch(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
              reinterpret_cast<LPARAM>(from));
 }
 
-void DialogWindow::keyPressEvent(QKeyEvent* event) {
+void DialogWidget::keyPressEvent(QKeyEvent* event) {
     int key = event->key();
     if (key == Qt::Key_Space && (event->modifiers() & Qt::AltModifier)) {
         OpenSystemMenu(mapToGlobal(QPoint(0, 0)));
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        auto* focused = dynamic_cast<ButtonWindow*>(focusWidget());
+        auto* focused = dynamic_cast<ButtonWidget*>(focusWidget());
         if (focused != nullptr && focused->IsPushButton() && isAncestorOf(focused)) {
             SendCommand(focused->Id(), focused);
             return;
@@ -131,16 +131,16 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void DialogWindow::closeEvent(QCloseEvent* event) {
+void DialogWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
     Dispatch(WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+void DialogWidget::contextMenuEvent(QContextMenuEvent* event) {
     OpenSystemMenu(event->globalPos());
 }
 
-LRESULT DialogWindow::ClassProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DialogWidget::ClassProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
         SendCommand(IDCANCEL, nullptr);
         return 0;

@@ -1,4 +1,4 @@
-#include "platform/window/qt/list_view_window.h"
+#include "platform/window/qt/list_view_widget.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -8,8 +8,8 @@
 
 namespace platform::window {
 
-ListViewWindow::ListViewWindow(const CreateParams& params, QWidget* parentWidget)
-    : WindowHost<QTableWidget>(params, parentWidget) {
+ListViewWidget::ListViewWidget(const CreateParams& params, QWidget* parentWidget)
+    : NativeWidget<QTableWidget>(params, parentWidget) {
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setHighlightSections(false);
@@ -29,14 +29,14 @@ ListViewWindow::ListViewWindow(const CreateParams& params, QWidget* parentWidget
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void ListViewWindow::SetBkColour(COLORREF colour) {
+void ListViewWidget::SetBkColour(COLORREF colour) {
     bkColour = colour;
     QPalette pal = palette();
     pal.setColor(QPalette::Base, QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)));
     setPalette(pal);
 }
 
-void ListViewWindow::SetTextBkColour(COLORREF colour) {
+void ListViewWidget::SetTextBkColour(COLORREF colour) {
     textBkColour = colour;
     QBrush brush(QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)));
     for (int r = 0; r < rowCount(); ++r) {
@@ -48,14 +48,14 @@ void ListViewWindow::SetTextBkColour(COLORREF colour) {
     }
 }
 
-void ListViewWindow::SetListExStyle(DWORD exStyle) {
+void ListViewWidget::SetListExStyle(DWORD exStyle) {
     listExStyle = exStyle;
     setShowGrid((exStyle & LVS_EX_GRIDLINES) != 0);
     setSelectionBehavior((exStyle & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
                                                           : QAbstractItemView::SelectItems);
 }
 
-void ListViewWindow::LayOutNow() {
+void ListViewWidget::LayOutNow() {
     executeDelayedItemsLayout();
     // A vertical scroll bar narrows the rows, which may bring a horizontal one, which shortens
     // the visible area again: a few rounds settle it.
@@ -68,7 +68,7 @@ void ListViewWindow::LayOutNow() {
     }
 }
 
-void ListViewWindow::updateGeometries() {
+void ListViewWidget::updateGeometries() {
     if (inUpdateGeometries_) {
         return;
     }
@@ -85,14 +85,14 @@ void ListViewWindow::updateGeometries() {
     inUpdateGeometries_ = false;
 }
 
-void ListViewWindow::scrollContentsBy(int dx, int dy) {
+void ListViewWidget::scrollContentsBy(int dx, int dy) {
     QTableWidget::scrollContentsBy(dx, dy);
     if (dy != 0) {
         StartAtWholeRow();
     }
 }
 
-void ListViewWindow::StartAtWholeRow() {
+void ListViewWidget::StartAtWholeRow() {
     // The hidden row header, which sets where the rows start, measures the last page by its own
     // height; the shortened visible area starts at the row the scroll bar names instead.
     QHeaderView* rows = verticalHeader();
@@ -103,7 +103,7 @@ void ListViewWindow::StartAtWholeRow() {
     }
 }
 
-QTableWidgetItem* ListViewWindow::Cell(int row, int col) {
+QTableWidgetItem* ListViewWidget::Cell(int row, int col) {
     QTableWidgetItem* cell = item(row, col);
     if (cell == nullptr) {
         cell = new QTableWidgetItem;  // the table takes it over

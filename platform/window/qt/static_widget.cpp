@@ -1,4 +1,4 @@
-#include "platform/window/qt/static_window.h"
+#include "platform/window/qt/static_widget.h"
 
 #include <QPainter>
 #include <cstdlib>
@@ -25,8 +25,8 @@ QString StripMnemonic(const QString& text) {
     return out;
 }
 
-StaticWindow::StaticWindow(const CreateParams& params, QWidget* parentWidget)
-    : WindowHost<QWidget>(params, parentWidget) {
+StaticWidget::StaticWidget(const CreateParams& params, QWidget* parentWidget)
+    : NativeWidget<QWidget>(params, parentWidget) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     if (style_ & SS_SUNKEN) {
         exStyle_ |= WS_EX_STATICEDGE;  // as the system does: the sunken look is a static edge
@@ -43,7 +43,7 @@ StaticWindow::StaticWindow(const CreateParams& params, QWidget* parentWidget)
     }
 }
 
-QSize StaticWindow::CreationSize(QSize requested) const {
+QSize StaticWidget::CreationSize(QSize requested) const {
     if (Kind() != SS_ICON || !icon_ || (style_ & SS_CENTERIMAGE)) {
         return requested;
     }
@@ -52,7 +52,7 @@ QSize StaticWindow::CreationSize(QSize requested) const {
             GetSystemMetrics(SM_CYICON) + edges.top() + edges.bottom()};
 }
 
-void StaticWindow::ClassPaint(QPaintEvent*) {
+void StaticWidget::ClassPaint(QPaintEvent*) {
     QPaintDevice* device = ClientPaintDevice();
     if (device == nullptr) {
         return;

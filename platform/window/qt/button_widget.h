@@ -2,16 +2,16 @@
 
 #include <QAbstractButton>
 
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 namespace platform::window {
 
 // The "Button" class: push, default push, check box, group box or owner-drawn by the BS_ kind
 // in its style. A click sends BN_CLICKED to the parent; an owner-drawn one paints by sending
 // WM_DRAWITEM to its parent and neither shows nor toggles a check mark.
-class ButtonWindow : public WindowHost<QAbstractButton> {
+class ButtonWidget : public NativeWidget<QAbstractButton> {
   public:
-    ButtonWindow(const CreateParams& params, QWidget* parentWidget);
+    ButtonWidget(const CreateParams& params, QWidget* parentWidget);
 
     DWORD Kind() const { return style_ & 0xF; }
     bool IsPushButton() const;

@@ -2,15 +2,15 @@
 
 #include <QComboBox>
 
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 namespace platform::window {
 
 // The "ComboBox" class: CBS_DROPDOWN gives an editable field, CBS_DROPDOWNLIST a plain list.
 // The closed box takes the height its font needs; the template's height is the list's.
-class ComboBoxWindow : public WindowHost<QComboBox> {
+class ComboBoxWidget : public NativeWidget<QComboBox> {
   public:
-    ComboBoxWindow(const CreateParams& params, QWidget* parentWidget);
+    ComboBoxWidget(const CreateParams& params, QWidget* parentWidget);
 
     std::string Text() const override { return currentText().toStdString(); }
     QMargins NonClientInsets() const override { return {}; }

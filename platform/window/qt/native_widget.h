@@ -10,11 +10,11 @@ namespace platform::window {
 
 // Joins a Qt widget class to NativeWindow: paint and timer events become messages.
 template <class QtBase>
-class WindowHost : public QtBase, public NativeWindow {
+class NativeWidget : public QtBase, public NativeWindow {
   public:
-    WindowHost(const CreateParams& params, QWidget* parentWidget)
+    NativeWidget(const CreateParams& params, QWidget* parentWidget)
         : QtBase(parentWidget), NativeWindow(params) {}
-    ~WindowHost() override { Destroying(); }
+    ~NativeWidget() override { Destroying(); }
 
     QWidget* Widget() override { return this; }
 

@@ -2,15 +2,15 @@
 
 #include <QProgressBar>
 
-#include "platform/window/qt/window_host.h"
+#include "platform/window/qt/native_widget.h"
 
 namespace platform::window {
 
 // The "msctls_progress32" class: a bar without text, range 0 to 100 at creation.
-class ProgressWindow : public WindowHost<QProgressBar> {
+class ProgressWidget : public NativeWidget<QProgressBar> {
   public:
-    ProgressWindow(const CreateParams& params, QWidget* parentWidget)
-        : WindowHost<QProgressBar>(params, parentWidget) {
+    ProgressWidget(const CreateParams& params, QWidget* parentWidget)
+        : NativeWidget<QProgressBar>(params, parentWidget) {
         setTextVisible(false);
         setRange(0, 100);
         setValue(0);

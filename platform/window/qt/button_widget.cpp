@@ -1,4 +1,4 @@
-#include "platform/window/qt/button_window.h"
+#include "platform/window/qt/button_widget.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -7,15 +7,15 @@
 #include "platform/draw/qt/paint_target.h"
 #include "platform/draw/sys_colors.h"
 #include "platform/window/draw_item_struct.h"
-#include "platform/window/qt/static_window.h"
+#include "platform/window/qt/static_widget.h"
 #include "platform/window/window_messages.h"
 #include "platform/window/window_styles.h"
 #include "platform/window/wnd.h"
 
 namespace platform::window {
 
-ButtonWindow::ButtonWindow(const CreateParams& params, QWidget* parentWidget)
-    : WindowHost<QAbstractButton>(params, parentWidget) {
+ButtonWidget::ButtonWidget(const CreateParams& params, QWidget* parentWidget)
+    : NativeWidget<QAbstractButton>(params, parentWidget) {
     QAbstractButton::setText(QString::fromUtf8(text_));
     ApplyKind();
     QObject::connect(this, &QAbstractButton::clicked, static_cast<QObject*>(this), [this] {
@@ -26,17 +26,17 @@ ButtonWindow::ButtonWindow(const CreateParams& params, QWidget* parentWidget)
     });
 }
 
-bool ButtonWindow::IsPushButton() const {
+bool ButtonWidget::IsPushButton() const {
     return Kind() == BS_PUSHBUTTON || Kind() == BS_DEFPUSHBUTTON;
 }
 
-void ButtonWindow::SetText(const std::string& text) {
+void ButtonWidget::SetText(const std::string& text) {
     text_ = text;
     QAbstractButton::setText(QString::fromUtf8(text));
     Invalidate(true);
 }
 
-void ButtonWindow::ApplyKind() {
+void ButtonWidget::ApplyKind() {
     DWORD kind = Kind();
     setCheckable(kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX);
     bool group = kind == BS_GROUPBOX;
@@ -44,7 +44,7 @@ void ButtonWindow::ApplyKind() {
     setFocusPolicy(group ? Qt::NoFocus : Qt::StrongFocus);
 }
 
-void ButtonWindow::StyleChanged(DWORD oldStyle, DWORD oldExStyle) {
+void ButtonWidget::StyleChanged(DWORD oldStyle, DWORD oldExStyle) {
     NativeWindow::StyleChanged(oldStyle, oldExStyle);
     if ((oldStyle ^ style_) & 0xF) {
         ApplyKind();
@@ -52,13 +52,13 @@ void ButtonWindow::StyleChanged(DWORD oldStyle, DWORD oldExStyle) {
     }
 }
 
-void ButtonWindow::nextCheckState() {
+void ButtonWidget::nextCheckState() {
     if (Kind() == BS_AUTOCHECKBOX) {
         QAbstractButton::nextCheckState();
     }
 }
 
-void ButtonWindow::ClassPaint(QPaintEvent*) {
+void ButtonWidget::ClassPaint(QPaintEvent*) {
     DWORD kind = Kind();
     if (kind == BS_OWNERDRAW) {
         PaintOwnerDrawn();
@@ -105,7 +105,7 @@ void ButtonWindow::ClassPaint(QPaintEvent*) {
     }
 }
 
-void ButtonWindow::PaintGroupBox() {
+void ButtonWidget::PaintGroupBox() {
     QPaintDevice* device = ClientPaintDevice();
     if (device == nullptr) {
         return;
@@ -136,7 +136,7 @@ void ButtonWindow::PaintGroupBox() {
     }
 }
 
-void ButtonWindow::PaintOwnerDrawn() {
+void ButtonWidget::PaintOwnerDrawn() {
     NativeWindow* parent = Parent();
     if (parent == nullptr) {
         return;
