@@ -13,7 +13,7 @@
 
 #include "bench/bench_support.h"
 #include "platform/storage/linux/linux_storage.h"
-#include "platform/window/qt_event_pump.h"
+#include "platform/window/qt/qt_event_pump.h"
 #include "platform/window/win_app.h"
 #include "resources/program_resources.h"
 #include "tests/helpers/loop_device.h"

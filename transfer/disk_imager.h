@@ -13,7 +13,7 @@
 class DiskImager {
   public:
     explicit DiskImager(platform::storage::StorageServices& storage);
-    ~DiskImager();
+    virtual ~DiskImager();
 
     DiskImager(const DiskImager&) = delete;
     DiskImager& operator=(const DiskImager&) = delete;

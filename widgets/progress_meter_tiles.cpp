@@ -135,7 +135,7 @@ bool ProgressMeter::CopyBitmap(CBitmap* destination, CBitmap* source) {
     if (!destination->CreateBitmapIndirect(&bm) && !*destination) {
         // Device bitmaps are made in the screen's depth only (and a palette bitmap's colours
         // live beside its bits): a bitmap of another depth is duplicated as it is.
-        destination->Attach(std::make_shared<BitmapData>(*source->GetSafeHandle()));
+        destination->Attach(CopyBitmapHandle(source->GetSafeHandle()));
     }
     return static_cast<bool>(*destination);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <cstdint>
 #include <memory>
 
@@ -20,11 +19,8 @@ struct BITMAP {
     void* bmBits = nullptr;
 };
 
-// The pixels behind a bitmap handle. Device bitmaps are 32 bits per pixel (QImage::Format_RGB32,
-// rows stored as blue, green, red, 0xFF), the depth of every screen this layer reports.
-struct BitmapData {
-    QImage image;
-};
+// The pixels behind a bitmap handle (platform/draw/qt/bitmap_data.h).
+struct BitmapData;
 
 // A bitmap handle. Handles are shared: the pixels live while any handle or CBitmap refers to
 // them; DeleteObject releases one reference.
@@ -32,9 +28,8 @@ using HBITMAP = std::shared_ptr<BitmapData>;
 
 // Releases the handle's reference and clears it. Returns false for an empty handle.
 bool DeleteObject(HBITMAP& handle);
-
-// Wraps a bitmap as a 32-bit device bitmap handle (converted to QImage::Format_RGB32).
-HBITMAP MakeDeviceBitmap(const QImage& image);
+// A new handle to a copy of the handle's pixels, in their own depth; empty for an empty handle.
+HBITMAP CopyBitmapHandle(const HBITMAP& handle);
 
 // A bitmap object: empty, or attached to one bitmap handle.
 class CBitmap : public CGdiObject {
@@ -72,13 +67,6 @@ class CBitmap : public CGdiObject {
     // Replaces up to count bytes of the pixel rows from bits; returns the bytes used.
     uint32_t SetBitmapBits(uint32_t count, const void* bits);
 
-    // The pixels, for the drawing layer and tests; null image when empty.
-    const QImage* Image() const { return handle_ ? &handle_->image : nullptr; }
-    QImage* Image() { return handle_ ? &handle_->image : nullptr; }
-
   private:
     HBITMAP handle_;
 };
-
-// Describes an image's size and depth as the system reports it.
-BITMAP DescribeBitmap(const QImage& image);

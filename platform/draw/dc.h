@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -13,20 +11,19 @@
 #include "platform/draw/geometry.h"
 #include "platform/draw/icon.h"
 
-class QPaintDevice;
-class QPainter;
+namespace platform::draw {
+struct PaintTarget;  // the backend's drawing surface (platform/draw/qt/paint_target.h)
+}
 
 // A device context: drawing state (font, colours, background mode, stretch mode, brush) plus a
-// target. The target is a QPaintDevice (a widget during its paint event, or an image), or, for a
-// memory context, the bitmap selected into it. Each drawing call paints with a short-lived
-// QPainter, so a bitmap may be read or changed between calls. Without a target, drawing does
-// nothing but measuring still works. Texts are UTF-8.
+// target. The target is a window's surface during its paint, or, for a memory context, the
+// bitmap selected into it. Each drawing call paints anew, so a bitmap may be read or changed
+// between calls. Without a target, drawing does nothing but measuring still works. Texts are
+// UTF-8.
 class CDC {
   public:
-    // A context without a target (CreateCompatibleDC gives it one).
+    // A context without a target (CreateCompatibleDC or the window layer gives it one).
     CDC();
-    // A context drawing on device (not owned; must outlive the context or be detached).
-    explicit CDC(QPaintDevice* device);
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
     virtual ~CDC();
@@ -39,9 +36,11 @@ class CDC {
     // True for a memory context made by CreateCompatibleDC and not deleted yet.
     bool IsMemoryDC() const { return memory_; }
 
-    // Changes the target device (window layer: attach during a paint event, detach after).
-    void SetDevice(QPaintDevice* device) { device_ = device; }
-    QPaintDevice* Device() const;
+    // True when drawing reaches a surface: a window's, or the selected bitmap.
+    bool HasTarget() const;
+    // The surface of a context that is no memory context; for the backend (window layer: attach
+    // during a paint event, detach after).
+    platform::draw::PaintTarget& Target() const { return *target_; }
 
     // Selects a bitmap into a memory context; returns the bitmap it replaced (the default bitmap
     // first), or null when this is not a memory context or the bitmap is empty.
@@ -97,12 +96,6 @@ class CDC {
     // Draws the icon's 32 x 32 image with its top-left corner at (x, y).
     bool DrawIcon(int x, int y, const HICON& icon);
 
-    // The painter the drawing calls use; null when there is no target. For layers building on
-    // the context (image lists, the window layer).
-    std::unique_ptr<QPainter> BeginPainter() const;
-    // The current font as a QFont.
-    QFont CurrentQFont() const;
-
   private:
     struct State {
         CBitmap* bitmap = nullptr;
@@ -113,9 +106,8 @@ class CDC {
         COLORREF textColour = RGB(0, 0, 0);
         int stretchMode = BLACKONWHITE;
     };
-    const QImage* SourceImage() const;
 
-    QPaintDevice* device_ = nullptr;
+    std::unique_ptr<platform::draw::PaintTarget> target_;
     bool memory_ = false;
     State state_;
     std::vector<State> saved_;

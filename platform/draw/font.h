@@ -1,26 +1,27 @@
 #pragma once
 
-#include <QFont>
+#include <memory>
 
 #include "platform/draw/gdi_object.h"
 
-// A font object over a QFont.
+namespace platform::draw {
+struct FontData;  // the backend's font (platform/draw/qt/font_data.h)
+}
+
+// A font object; until a font is created it stands for the application's default font.
 class CFont : public CGdiObject {
   public:
-    CFont() = default;
-    explicit CFont(const QFont& font) : font_(font), created_(true) {}
+    CFont();
+    ~CFont() override;
 
     // A font of the given face and size in tenths of a point; always succeeds.
     bool CreatePointFont(int pointSizeTenths, const char* faceName);
-    void SetQFont(const QFont& font) {
-        font_ = font;
-        created_ = true;
-    }
-    // The font; the application's default font when none was created.
-    const QFont& GetQFont() const { return font_; }
-    bool IsCreated() const { return created_; }
+    bool IsCreated() const { return data_ != nullptr; }
+
+    // The backend's font; null until one is created.
+    const platform::draw::FontData* Data() const { return data_.get(); }
+    void SetData(std::unique_ptr<platform::draw::FontData> data);
 
   private:
-    QFont font_;
-    bool created_ = false;
+    std::unique_ptr<platform::draw::FontData> data_;
 };

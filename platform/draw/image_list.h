@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QImage>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "platform/draw/bitmap.h"
 #include "platform/draw/geometry.h"
@@ -12,7 +11,8 @@ class CDC;
 // A list of images of one size, cut from bitmaps added to it.
 class CImageList {
   public:
-    CImageList() = default;
+    CImageList();
+    ~CImageList();
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
 
@@ -26,7 +26,7 @@ class CImageList {
     // and appends them. With ILC_MASK, pixels of maskColour become transparent; without it the
     // pixels are kept as they are. Returns the index of the first new image, -1 on failure.
     int Add(CBitmap* bitmap, COLORREF maskColour);
-    int GetImageCount() const { return static_cast<int>(images_.size()); }
+    int GetImageCount() const;
     CSize GetIconSize() const { return {cx_, cy_}; }
 
     // Draws image index with its top-left corner at point (ILD_NORMAL: masked pixels stay
@@ -38,5 +38,6 @@ class CImageList {
     bool masked_ = false;
     int cx_ = 0;
     int cy_ = 0;
-    std::vector<QImage> images_;
+    struct Images;  // the cut images, in the backend's format
+    std::unique_ptr<Images> images_;
 };

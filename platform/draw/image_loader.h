@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <cstdint>
 
 #include "platform/draw/bitmap.h"
@@ -17,10 +16,3 @@ HINSTANCE AfxGetResourceHandle();
 // colours. Empty handle when there is no such resource or it is no palette BMP.
 HBITMAP LoadImage(HINSTANCE instance, unsigned resourceId, uint32_t type, int cx, int cy,
                   uint32_t flags);
-
-namespace platform::draw {
-
-// LoadImage's conversion of a BMP file's bytes under the load flags.
-HBITMAP DecodePaletteBitmap(const QByteArray& bmpFile, uint32_t flags);
-
-}  // namespace platform::draw

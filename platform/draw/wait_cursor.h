@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QCursor>
-
 // Standard cursor ids.
 inline constexpr int IDC_ARROW = 32512;
 inline constexpr int IDC_WAIT = 32514;
 
-// A standard cursor by id; a window layer turns it into a QCursor with ToQCursor.
+// A standard cursor by id; the window layer's backend turns it into its own cursor.
 struct HCURSOR {
     int id = IDC_ARROW;
 };
 HCURSOR LoadStandardCursor(int id);
-QCursor ToQCursor(HCURSOR cursor);
 
 // Shows the hourglass over the whole application while it lives.
 class CWaitCursor {

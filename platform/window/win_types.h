@@ -20,7 +20,8 @@ inline constexpr BOOL FALSE = 0;
 namespace platform::window {
 class NativeWindow;
 }
-// A window: the object behind one Qt widget, shared by every CWnd attached to it.
+// A window: the backend's object behind one window (platform/window/qt/native_window.h),
+// shared by every CWnd attached to it.
 using HWND = platform::window::NativeWindow*;
 
 constexpr WORD LOWORD(uintptr_t v) {

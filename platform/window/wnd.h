@@ -14,7 +14,6 @@ class CDC;
 class CFont;
 class CMenu;
 class CDataExchange;
-class QWidget;
 
 // ShowWindow commands.
 inline constexpr int SW_HIDE = 0;

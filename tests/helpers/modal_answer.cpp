@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "platform/window/dialog.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "platform/window/window_messages.h"
 
 namespace test_helpers {
@@ -20,7 +20,8 @@ namespace test_helpers {
 void WhenNextModalOpens(std::function<void(QWidget*)> action, int timeoutMs,
                         std::function<bool()> stillWanted, bool required) {
     QPointer<QWidget> before = QApplication::activeModalWidget();
-    auto* timer = new QTimer;  // deletes itself below
+    // Deletes itself below; a timer still waiting when the test ends goes with the application.
+    auto* timer = new QTimer(QCoreApplication::instance());
     auto remaining = std::make_shared<int>(timeoutMs / 10);
     QObject::connect(timer, &QTimer::timeout,
                      [timer, before, remaining, action, stillWanted, required] {

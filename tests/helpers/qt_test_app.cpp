@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/window/qt_event_pump.h"
+#include "platform/window/qt/qt_event_pump.h"
 
 namespace test_helpers {
 

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 
 using platform::window::WidgetOf;
 

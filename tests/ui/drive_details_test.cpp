@@ -3,7 +3,7 @@
 #include <QTextEdit>
 
 #include "platform/storage/linux/drive_describer.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/drive_details_text.h"
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/draw/qt/icon_data.h"
 #include "platform/window/menu.h"
-#include "platform/window/static_window.h"
+#include "platform/window/qt/static_widget.h"
 #include "platform/window/window_styles.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/about_dialog.h"
@@ -85,9 +86,9 @@ TEST_F(MainWindowStartUp, AboutBoxOpensFromTheSystemMenu) {
 TEST_F(MainWindowStartUp, AboutBoxShowsItsWholeIcon) {
     AboutDialog about;
     RunModal(about, [&](CDialog&) {
-        platform::window::StaticWindow* icon = nullptr;
+        platform::window::StaticWidget* icon = nullptr;
         for (auto* child : WidgetOf(about.m_hWnd)->findChildren<QWidget*>()) {
-            auto* control = dynamic_cast<platform::window::StaticWindow*>(child);
+            auto* control = dynamic_cast<platform::window::StaticWidget*>(child);
             if (control != nullptr && control->Kind() == SS_ICON) {
                 icon = control;
             }

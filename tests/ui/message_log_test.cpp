@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "platform/clock/wall_clock.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "tests/ui/main_window_fixture.h"
 
 namespace {

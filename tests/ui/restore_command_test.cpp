@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "platform/window/win_app.h"
 #include "tests/ui/main_window_fixture.h"
 

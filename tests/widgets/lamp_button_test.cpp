@@ -10,8 +10,9 @@
 #include <memory>
 
 #include "platform/draw/image_loader.h"
+#include "platform/draw/qt/bitmap_data.h"
 #include "platform/draw/sys_colors.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "tests/helpers/qt_test_app.h"
 #include "tests/helpers/test_parent_window.h"
 #include "tests/helpers/window_probe.h"
@@ -163,7 +164,7 @@ TEST_F(LampButtonTest, OnlyFullRedrawsPaintAndItemStateIsIgnored) {
         item.pDC = &dc;
         item.rcItem = CRect(0, 0, 18, 20);
         lamp->Draw(&item);
-        return canvas.Image()->copy();
+        return platform::draw::ImageOf(canvas)->copy();
     };
     const QImage untouched = paint(ODA_FOCUS, ODS_FOCUS);
     EXPECT_EQ(At(untouched, 0, 0), RGB(1, 2, 3));

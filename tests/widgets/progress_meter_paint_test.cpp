@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/draw/qt/bitmap_data.h"
 #include "tests/helpers/window_probe.h"
 #include "tests/widgets/meter_window_fixture.h"
 #include "tests/widgets/progress_meter_probe.h"
@@ -17,7 +18,7 @@ using Tile = ProgressMeterProbe::Tile;
 using ProgressMeterPaintTest = MeterWindowFixture;
 
 uint32_t Rgb(const CBitmap* bitmap, int x, int y) {
-    return bitmap->Image()->pixel(x, y) & 0xFFFFFF;
+    return platform::draw::ImageOf(*bitmap)->pixel(x, y) & 0xFFFFFF;
 }
 
 uint32_t Groove(int row) {
@@ -74,8 +75,8 @@ TEST_F(ProgressMeterPaintTest, FullPictureCoversTheTrackWithTilesEveryTenPixels)
 
     const CBitmap* picture = probe.BackBuffer();
     ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(picture->Image()->width(), 300);
-    ASSERT_EQ(picture->Image()->height(), 16);
+    ASSERT_EQ(platform::draw::ImageOf(*picture)->width(), 300);
+    ASSERT_EQ(platform::draw::ImageOf(*picture)->height(), 16);
     EXPECT_EQ(Rgb(picture, 100, 1), Body(1));    // body
     EXPECT_EQ(Rgb(picture, 100, 14), Body(14));  // its shadow line
     EXPECT_EQ(Rgb(picture, 141, 1), Body(1));    // end cap, blue up to column 5
@@ -95,7 +96,7 @@ TEST_F(ProgressMeterPaintTest, ScreenShowsTheBackBufferInsideTheEdge) {
     ProgressMeterProbe probe(*meter);
     const QImage screen = test_helpers::GrabWindow(meter.get());
     ASSERT_EQ(screen.size(), QSize(302, 18));
-    const QImage& picture = *probe.BackBuffer()->Image();
+    const QImage& picture = *platform::draw::ImageOf(*probe.BackBuffer());
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             ASSERT_EQ(screen.pixel(x + 1, y + 1) & 0xFFFFFF, picture.pixel(x, y) & 0xFFFFFF)
@@ -208,8 +209,8 @@ TEST_F(ProgressMeterPaintTest, VerticalMeterDrawsTransposedTilesDownwards) {
     Paint(*meter);
     EXPECT_TRUE(Has(probe.drawn, 5, 136));
     const CBitmap* picture = probe.BackBuffer();
-    ASSERT_EQ(picture->Image()->width(), 16);
-    ASSERT_EQ(picture->Image()->height(), 300);
+    ASSERT_EQ(platform::draw::ImageOf(*picture)->width(), 16);
+    ASSERT_EQ(platform::draw::ImageOf(*picture)->height(), 300);
     // Strip row r becomes column r; the bar's length runs down.
     EXPECT_EQ(Rgb(picture, 1, 100), Body(1));
     EXPECT_EQ(Rgb(picture, 14, 100), Body(14));
@@ -248,7 +249,7 @@ TEST_F(ProgressMeterPaintTest, StripInScreenDepthIsCopiedUnchanged) {
     const CBitmap* screen = probe.ScreenBitmap();
     ASSERT_TRUE(*screen);
     EXPECT_NE(screen->GetSafeHandle(), tiles->GetSafeHandle());
-    EXPECT_EQ(*screen->Image(), strip);
+    EXPECT_EQ(*platform::draw::ImageOf(*screen), strip);
 }
 
 TEST_F(ProgressMeterPaintTest, EightBitStripIsConvertedOnceAtPreparation) {
@@ -282,7 +283,7 @@ TEST_F(ProgressMeterPaintTest, TwentyFourBitStripKeepsItsRowsWhenConverted) {
     ASSERT_EQ(bm.bmBitsPixel, 24);
     auto meter = MakeMeter(1000, 2, nullptr, tiles.get());
     ProgressMeterProbe probe(*meter);
-    const QImage& screen = *probe.ScreenBitmap()->Image();
+    const QImage& screen = *platform::draw::ImageOf(*probe.ScreenBitmap());
     ASSERT_EQ(screen.size(), rgb.size());
     for (int y = 0; y < rgb.height(); ++y) {
         for (int x = 0; x < rgb.width(); ++x) {
@@ -294,7 +295,7 @@ TEST_F(ProgressMeterPaintTest, TwentyFourBitStripKeepsItsRowsWhenConverted) {
 TEST_F(ProgressMeterPaintTest, Bitmap132ShowsTheBuiltInPicture) {
     CBitmap tiles;
     ASSERT_TRUE(tiles.LoadBitmap(132));
-    const QImage& loaded = *tiles.Image();
+    const QImage& loaded = *platform::draw::ImageOf(tiles);
     ASSERT_EQ(loaded.size(), QSize(meter::kStripWidth, meter::kStripHeight));
     const auto& bits = meter::BuiltInStripBits();
     for (int y = 0; y < meter::kStripHeight; ++y) {

@@ -6,6 +6,7 @@
 
 #include "platform/draw/dc.h"
 #include "platform/draw/dib.h"
+#include "platform/draw/qt/bitmap_data.h"
 #include "tests/platform/draw/gui_app.h"
 
 namespace {
@@ -31,6 +32,21 @@ TEST_F(BitmapTest, DescriptionOfACompatibleBitmap) {
     EXPECT_EQ(bm.bmBits, nullptr);
 }
 
+TEST_F(BitmapTest, ACopiedHandleKeepsItsDepthAndOwnsItsPixels) {
+    EXPECT_EQ(CopyBitmapHandle(nullptr), nullptr);
+    QImage indexed(2, 1, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
+    indexed.fill(1);
+    const HBITMAP original = std::make_shared<BitmapData>(BitmapData{indexed});
+
+    const HBITMAP copy = CopyBitmapHandle(original);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_NE(copy, original);
+    EXPECT_EQ(copy->image.format(), QImage::Format_Indexed8);
+    original->image.fill(0);
+    EXPECT_EQ(copy->image.pixel(1, 0), qRgb(4, 5, 6)) << "a change to the original shows";
+}
+
 TEST_F(BitmapTest, BitsRoundTripAndKeepTheByteOrder) {
     // Two pixels per row: blue, green, red, 0xFF each.
     std::vector<uint8_t> bits = {0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF,
@@ -42,8 +58,8 @@ TEST_F(BitmapTest, BitsRoundTripAndKeepTheByteOrder) {
     std::vector<uint8_t> out(bits.size());
     EXPECT_EQ(bitmap.GetBitmapBits(static_cast<uint32_t>(out.size()), out.data()), 16u);
     EXPECT_EQ(out, bits);
-    EXPECT_EQ(bitmap.Image()->pixel(1, 0), qRgb(0x60, 0x50, 0x40));
-    EXPECT_EQ(bitmap.Image()->pixel(0, 1), qRgb(0x90, 0x80, 0x70));
+    EXPECT_EQ(platform::draw::ImageOf(bitmap)->pixel(1, 0), qRgb(0x60, 0x50, 0x40));
+    EXPECT_EQ(platform::draw::ImageOf(bitmap)->pixel(0, 1), qRgb(0x90, 0x80, 0x70));
 
     // A short buffer gets only what fits.
     std::vector<uint8_t> part(6);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/draw/dc.h"
+#include "platform/draw/qt/font_data.h"
 #include "platform/draw/sys_colors.h"
 #include "tests/platform/draw/gui_app.h"
 
@@ -144,7 +145,8 @@ TEST_F(DcBlitTest, SaveAndRestoreTheDrawingState) {
     EXPECT_EQ(first, 1);
     dc.SetTextColor(RGB(2, 2, 2));
     dc.SetBkMode(TRANSPARENT);
-    CFont font(QFont("Sans", 20));
+    CFont font;
+    platform::draw::SetQFont(font, QFont("Sans", 20));
     CFont* defaultFont = dc.SelectObject(&font);
     ASSERT_NE(defaultFont, nullptr);
     EXPECT_EQ(dc.SaveDC(), 2);

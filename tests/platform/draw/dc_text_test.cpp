@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "platform/draw/dc.h"
+#include "platform/draw/qt/bitmap_data.h"
+#include "platform/draw/qt/font_data.h"
 #include "tests/platform/draw/gui_app.h"
 
 namespace {
@@ -18,7 +20,7 @@ class DcTextTest : public GuiTest {
         dc.FillSolidRect(0, 0, 200, 80, RGB(255, 255, 255));
         QFont f("DejaVu Sans");
         f.setPixelSize(12);
-        font.SetQFont(f);
+        platform::draw::SetQFont(font, f);
         dc.SelectObject(&font);
     }
     void TearDown() override { dc.SelectObject(previous); }
@@ -26,7 +28,7 @@ class DcTextTest : public GuiTest {
     // Bounding box of the pixels that are not white; empty when there are none.
     CRect Inked() const {
         CRect box(1000, 1000, -1, -1);
-        const QImage& image = *bitmap.Image();
+        const QImage& image = *platform::draw::ImageOf(bitmap);
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
                 if (image.pixel(x, y) != qRgb(255, 255, 255)) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/draw/dc.h"
+#include "platform/draw/qt/bitmap_data.h"
 #include "tests/platform/draw/gui_app.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // the key colour.
 void MakeStrip(CBitmap& strip, COLORREF key) {
     strip.CreateCompatibleBitmap(nullptr, 7, 2);  // one spare column: dropped
-    QImage& image = *strip.Image();
+    QImage& image = *platform::draw::ImageOf(strip);
     for (int x = 0; x < 7; ++x) {
         for (int y = 0; y < 2; ++y) {
             image.setPixel(x, y, qRgb((x / 2) * 80, 10, 20));

@@ -1,4 +1,6 @@
 #include "platform/draw/image_loader.h"
+#include "platform/draw/qt/bitmap_data.h"
+#include "platform/draw/qt/palette_bmp.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,9 @@
 #include <QTableWidget>
 #include <cstdlib>
 
-#include "platform/window/native_window.h"
+#include "platform/draw/qt/font_data.h"
+#include "platform/draw/qt/icon_data.h"
+#include "platform/window/qt/native_window.h"
 #include "platform/window/win_app.h"
 #include "tests/helpers/modal_answer.h"
 #include "tests/helpers/qt_test_app.h"
@@ -124,7 +126,7 @@ TEST_F(ControlsTest, EnablingHidingAndTextsOfControls) {
         line->GetWindowText(text);
         EXPECT_EQ(text, "(12:03:05 - 00:00:00 - 0% / 100% - 00:00:00 - 12:03:05)");
         EXPECT_EQ(line->GetWindowTextLength(), static_cast<int>(text.size()));
-        EXPECT_FALSE(line->GetFont()->GetQFont().family().isEmpty());
+        EXPECT_FALSE(platform::draw::QFontOf(*line->GetFont()).family().isEmpty());
         dialog.progress.SetRange32(0, 1000);
         dialog.progress.SetPos(400);
         EXPECT_EQ(dialog.progress.GetPos(), 400);

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/window/dialog_units.h"
-#include "platform/window/native_window.h"
+#include "platform/window/qt/dialog_units.h"
+#include "platform/window/qt/native_window.h"
 #include "tests/helpers/modal_answer.h"
 #include "tests/helpers/qt_test_app.h"
 #include "tests/helpers/window_probe.h"

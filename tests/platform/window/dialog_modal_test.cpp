@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "platform/window/native_window.h"
+#include "platform/window/qt/native_window.h"
 #include "tests/helpers/modal_answer.h"
 #include "tests/helpers/qt_test_app.h"
 #include "tests/helpers/window_probe.h"

@@ -22,7 +22,7 @@ class Canvas : public CStatic {
   public:
     BOOL OnEraseBkgnd(CDC* dc) {
         ++erases;
-        erasedWithDevice = dc != nullptr && dc->Device() != nullptr;
+        erasedWithDevice = dc != nullptr && dc->HasTarget();
         return CStatic::OnEraseBkgnd(dc);
     }
     void OnPaint() {
