@@ -14,14 +14,6 @@ namespace platform::storage {
 
 namespace {
 
-bool IsAtOrInside(const std::string& path, const std::string& folder) {
-    if (folder == "/") {
-        return true;
-    }
-    return path.compare(0, folder.size(), folder) == 0 &&
-           (path.size() == folder.size() || path[folder.size()] == '/');
-}
-
 bool Contains(const std::vector<MountEntry>& mounts, const MountEntry& mount) {
     return std::any_of(mounts.begin(), mounts.end(),
                        [&](const MountEntry& other) { return other.mountId == mount.mountId; });

@@ -19,18 +19,17 @@ std::string Text(const char* text) {
     return text ? text : "";
 }
 
-// Whether mountPoint is path itself or one of its parent folders.
-bool IsOnPath(const std::string& mountPoint, const std::string& path) {
-    if (mountPoint == "/") {
+}  // namespace
+
+bool IsAtOrInside(const std::string& path, const std::string& folder) {
+    if (folder == "/") {
         return !path.empty() && path.front() == '/';
     }
-    if (path.compare(0, mountPoint.size(), mountPoint) != 0) {
+    if (path.compare(0, folder.size(), folder) != 0) {
         return false;
     }
-    return path.size() == mountPoint.size() || path[mountPoint.size()] == '/';
+    return path.size() == folder.size() || path[folder.size()] == '/';
 }
-
-}  // namespace
 
 std::optional<MountTable> MountTable::Load(const std::string& path) {
     std::unique_ptr<libmnt_table, TableUnref> table(mnt_new_table());
@@ -58,7 +57,7 @@ std::optional<MountTable> MountTable::Load(const std::string& path) {
 const MountEntry* MountTable::Holding(const std::string& resolvedPath) const {
     const MountEntry* best = nullptr;
     for (const MountEntry& entry : entries_) {
-        if (IsOnPath(entry.target, resolvedPath) &&
+        if (IsAtOrInside(resolvedPath, entry.target) &&
             (best == nullptr || entry.target.size() >= best->target.size())) {
             best = &entry;
         }

@@ -41,4 +41,7 @@ class MountTable {
     std::vector<MountEntry> entries_;
 };
 
+// Whether the absolute path is the folder itself or lies inside it.
+bool IsAtOrInside(const std::string& path, const std::string& folder);
+
 }  // namespace platform::storage
