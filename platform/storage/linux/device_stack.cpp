@@ -171,17 +171,9 @@ std::string DeviceStack::UserOf(const BlockDeviceInfo& disk) const {
             OnDisk(WithoutDeletedSuffix(device->backingFile), disk.name)) {
             return "loop device " + device->name;
         }
+        // A device stacked on the disk or a partition of it (dm, md) is one of their holders.
         if (tree_.DependsOn(device->devno, disk.name)) {
             return "holder " + device->name;
-        }
-    }
-    const BlockDeviceInfo* self = tree_.FindByName(disk.name);
-    if (self != nullptr && !self->holders.empty()) {
-        return "holder " + self->holders.front();
-    }
-    for (const BlockDeviceInfo* device : tree_.Partitions(disk.name)) {
-        if (!device->holders.empty()) {
-            return "holder " + device->holders.front();
         }
     }
     std::ifstream swaps(swapsPath_);

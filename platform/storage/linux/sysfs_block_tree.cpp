@@ -142,7 +142,6 @@ SysfsBlockTree SysfsBlockTree::Load(const std::string& sysRoot) {
                          disk.busType == BusTypeSd || disk.busType == BusTypeMmc;
         disk.readOnly = ReadAttribute(folder / "ro") == "1";
         disk.slaves = SortedEntries(folder / "slaves");
-        disk.holders = SortedEntries(folder / "holders");
         disk.backingFile = ReadAttribute(folder / "loop" / "backing_file");
         tree.devices_.push_back(disk);
 
@@ -161,7 +160,6 @@ SysfsBlockTree SysfsBlockTree::Load(const std::string& sysRoot) {
             }
             part.startSector = ReadNumber(childFolder / "start");
             part.sizeSectors = ReadNumber(childFolder / "size");
-            part.holders = SortedEntries(childFolder / "holders");
             tree.devices_.push_back(part);
         }
     }
@@ -198,16 +196,6 @@ std::vector<const BlockDeviceInfo*> SysfsBlockTree::Disks() const {
                std::make_tuple(major(b->devno), minor(b->devno));
     });
     return disks;
-}
-
-std::vector<const BlockDeviceInfo*> SysfsBlockTree::Partitions(const std::string& diskName) const {
-    std::vector<const BlockDeviceInfo*> partitions;
-    for (const BlockDeviceInfo& device : devices_) {
-        if (device.partition && device.parent == diskName) {
-            partitions.push_back(&device);
-        }
-    }
-    return partitions;
 }
 
 const BlockDeviceInfo* SysfsBlockTree::UnderlyingDisk(dev_t devno) const {

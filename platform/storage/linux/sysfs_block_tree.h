@@ -18,12 +18,11 @@ struct BlockDeviceInfo {
     std::string name;  // kernel name, also its node under /dev: "sda", "sda1", "dm-0"
     dev_t devno = 0;
     bool partition = false;
-    std::string parent;                // partitions: the disk that holds them
-    std::vector<std::string> slaves;   // disks: the devices they are stacked on, sorted by name
-    std::vector<std::string> holders;  // the devices stacked on this one (dm, md), sorted by name
-    std::string backingFile;           // loop devices: the file or device they serve
-    uint64_t startSector = 0;          // partitions: first 512-byte sector on the disk
-    uint64_t sizeSectors = 0;          // size in 512-byte sectors
+    std::string parent;               // partitions: the disk that holds them
+    std::vector<std::string> slaves;  // disks: the devices they are stacked on, sorted by name
+    std::string backingFile;          // loop devices: the file or device they serve
+    uint64_t startSector = 0;         // partitions: first 512-byte sector on the disk
+    uint64_t sizeSectors = 0;         // size in 512-byte sectors
     // Whole disks only:
     uint64_t diskSeq = 0;  // the kernel's sequence number of this disk's media; 0 when unknown
     bool removable = false;
@@ -44,9 +43,6 @@ class SysfsBlockTree {
 
     // The whole disks, in ascending device number.
     std::vector<const BlockDeviceInfo*> Disks() const;
-
-    // The partitions of the named disk.
-    std::vector<const BlockDeviceInfo*> Partitions(const std::string& diskName) const;
 
     // The disk that holds a device: a disk itself, a partition's parent; a stacked device (dm,
     // md, LUKS, LVM) through its first slave, down to a disk with no slaves. Null when unknown.
