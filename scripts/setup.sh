@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev libgl-dev
-    libmount-dev
+    libmount-dev liburing-dev libxxhash-dev
     libgtest-dev libgmock-dev
     util-linux e2fsprogs
     libfuse3-dev fuse3

@@ -17,6 +17,10 @@ bool FlushFileBuffers(const DeviceHandle& handle) {
     return handle && handle->Flush();
 }
 
+bool SetFilePointer(const DeviceHandle& handle, uint64_t offset) {
+    return handle && handle->Seek(offset);
+}
+
 bool CloseHandle(DeviceHandle& handle) {
     if (!handle) {
         return false;

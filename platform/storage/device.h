@@ -24,6 +24,10 @@ class Device {
     // keeps its old content.
     virtual bool Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) = 0;
 
+    // Moves the current position to offset from the start. False when the device has no
+    // position (a query-only handle) or offset lies beyond its end.
+    virtual bool Seek(uint64_t offset) = 0;
+
     // Makes everything written so far durable on the medium. False when that failed.
     virtual bool Flush() = 0;
 
@@ -47,6 +51,8 @@ bool ReadFile(const DeviceHandle& handle, void* buffer, uint32_t size, uint32_t*
 bool WriteFile(const DeviceHandle& handle, const void* buffer, uint32_t size,
                uint32_t* bytesWritten);
 bool FlushFileBuffers(const DeviceHandle& handle);
+// Moves the handle's position to offset bytes from the start of the device.
+bool SetFilePointer(const DeviceHandle& handle, uint64_t offset);
 // Closes and releases the handle; false when the close failed or the handle was invalid.
 bool CloseHandle(DeviceHandle& handle);
 

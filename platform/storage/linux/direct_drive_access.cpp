@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <optional>
 #include <sstream>
 #include <utility>
 #include <vector>
+
+#include "platform/storage/device_wait.h"
 
 namespace platform::storage {
 
@@ -140,7 +143,7 @@ bool DirectDriveAccess::RereadPartitions(const BlockDeviceInfo& disk) {
     // that is retried for a while. EINVAL: the disk takes no partitions (a loop device without
     // partition scanning), nothing to re-read.
     constexpr int kAttempts = 20;
-    constexpr useconds_t kPause = 100000;
+    constexpr std::chrono::milliseconds kPause{100};
     UniqueFd fd = Open(disk, O_RDONLY | O_NONBLOCK);
     if (!fd.valid()) {
         return false;
@@ -152,7 +155,7 @@ bool DirectDriveAccess::RereadPartitions(const BlockDeviceInfo& disk) {
         if (errno != EBUSY || attempt == kAttempts) {
             return false;
         }
-        ::usleep(kPause);
+        PauseForDevice(kPause);
     }
 }
 

@@ -14,24 +14,11 @@ namespace {
 
 // Memory alignment for O_DIRECT: the block size, but never below a page.
 constexpr size_t kMinAlignment = 4096;
+// Reads of only what is asked (after a failed read-ahead) go in pieces of at most this size.
+constexpr size_t kExactBytes = size_t{64} << 10;
 
-bool PwriteAll(int fd, const unsigned char* bytes, size_t size, uint64_t offset) {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, bytes, size, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        bytes += n;
-        size -= static_cast<size_t>(n);
-        offset += static_cast<uint64_t>(n);
-    }
-    return true;
+size_t RoundUp(size_t value, size_t granule) {
+    return (value + granule - 1) / granule * granule;
 }
 
 // Reads up to size bytes; fewer only at the end of the device. -1 on error.
@@ -62,23 +49,30 @@ std::unique_ptr<LinuxBlockDevice> LinuxBlockDevice::Create(UniqueFd fd, Options 
         return nullptr;
     }
     const size_t alignment = std::max<size_t>(block, kMinAlignment);
-    const size_t transferBytes = (options.transferSize + alignment - 1) / alignment * alignment;
-    const size_t sectorBytes = (size_t{block} + alignment - 1) / alignment * alignment;
-    Bytes transfer(static_cast<unsigned char*>(std::aligned_alloc(alignment, transferBytes)));
-    Bytes sector(static_cast<unsigned char*>(std::aligned_alloc(alignment, sectorBytes)));
-    if (!transfer || !sector) {
+    TransferSlots::Geometry geometry;
+    geometry.granule = alignment;
+    geometry.largest = RoundUp(options.transferSize, alignment);
+    geometry.sizeBytes = options.sizeBytes;
+    std::unique_ptr<TransferSlots> slots =
+        TransferSlots::Create(fd.get(), geometry, options.ioMode);
+    Bytes sector(static_cast<unsigned char*>(std::aligned_alloc(alignment, alignment)));
+    Bytes exact(static_cast<unsigned char*>(
+        std::aligned_alloc(alignment, RoundUp(std::max(kExactBytes, alignment), alignment))));
+    if (!slots || !sector || !exact) {
         return nullptr;
     }
     return std::unique_ptr<LinuxBlockDevice>(new LinuxBlockDevice(
-        std::move(fd), std::move(options), std::move(transfer), std::move(sector)));
+        std::move(fd), std::move(options), std::move(slots), std::move(sector), std::move(exact)));
 }
 
-LinuxBlockDevice::LinuxBlockDevice(UniqueFd fd, Options options, Bytes transfer, Bytes sector)
+LinuxBlockDevice::LinuxBlockDevice(UniqueFd fd, Options options,
+                                   std::unique_ptr<TransferSlots> slots, Bytes sector, Bytes exact)
     : fd_(std::move(fd)),
       options_(std::move(options)),
       blockSize_(options_.blockSize),
-      transfer_(std::move(transfer)),
-      sector_(std::move(sector)) {}
+      slots_(std::move(slots)),
+      sector_(std::move(sector)),
+      exact_(std::move(exact)) {}
 
 LinuxBlockDevice::~LinuxBlockDevice() {
     Close();
@@ -90,7 +84,48 @@ bool LinuxBlockDevice::Fail() {
 }
 
 bool LinuxBlockDevice::ReadBlock(uint64_t offset, unsigned char* into) {
+    // The block may be on its way to the device in a transfer still in flight.
+    if (!slots_->DrainWrites()) {
+        return false;
+    }
     return PreadUpTo(fd_.get(), into, blockSize_, offset) == static_cast<ssize_t>(blockSize_);
+}
+
+bool LinuxBlockDevice::StartGathering() {
+    gather_ = slots_->WriteBuffer();
+    if (gather_ == nullptr) {
+        return false;
+    }
+    // A new transfer starts at the block holding pos_; its bytes before pos_ stay.
+    gatherStart_ = AlignDown(pos_);
+    gathered_ = static_cast<size_t>(pos_ - gatherStart_);
+    // The transfer ends at the next multiple of its size.
+    gatherLimit_ = slots_->WriteSize() - static_cast<size_t>(gatherStart_ % slots_->WriteSize());
+    return gathered_ == 0 || ReadBlock(gatherStart_, gather_);
+}
+
+bool LinuxBlockDevice::SubmitGathered() {
+    if (gather_ == nullptr) {
+        return true;
+    }
+    const size_t length = static_cast<size_t>(AlignUp(gathered_));
+    if (length > gathered_) {
+        // The last block is written only in part: keep the rest of it as it is on the device.
+        const uint64_t lastBlock = gatherStart_ + length - blockSize_;
+        if (!ReadBlock(lastBlock, sector_.get())) {
+            gather_ = nullptr;
+            return false;
+        }
+        const size_t keepFrom = gathered_ - (length - blockSize_);
+        std::memcpy(gather_ + gathered_, sector_.get() + keepFrom, blockSize_ - keepFrom);
+    }
+    gather_ = nullptr;
+    gathered_ = 0;
+    return length == 0 || slots_->SubmitWrite(gatherStart_, length);
+}
+
+bool LinuxBlockDevice::FinishWrites() {
+    return SubmitGathered() && slots_->DrainWrites();
 }
 
 bool LinuxBlockDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) {
@@ -102,30 +137,27 @@ bool LinuxBlockDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesW
         errno = ENOSPC;
         return false;
     }
-    ahead_ = 0;
-    if (gathered_ > 0 && pos_ != gatherStart_ + gathered_ && !WriteGathered()) {
-        return false;
+    slots_->Poll();
+    if (slots_->writeFailure()) {
+        return Fail();
+    }
+    if (gather_ != nullptr && pos_ != gatherStart_ + gathered_ && !SubmitGathered()) {
+        return Fail();
     }
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     size_t left = size;
     while (left > 0) {
-        if (gathered_ == 0) {
-            // A new transfer starts at the block holding pos_; its bytes before pos_ stay.
-            gatherStart_ = AlignDown(pos_);
-            const size_t head = static_cast<size_t>(pos_ - gatherStart_);
-            if (head > 0 && !ReadBlock(gatherStart_, transfer_.get())) {
-                return Fail();
-            }
-            gathered_ = head;
+        if (gather_ == nullptr && !StartGathering()) {
+            return Fail();
         }
-        const size_t n = std::min(left, options_.transferSize - gathered_);
-        std::memcpy(transfer_.get() + gathered_, bytes, n);
+        const size_t n = std::min(left, gatherLimit_ - gathered_);
+        std::memcpy(gather_ + gathered_, bytes, n);
         gathered_ += n;
         pos_ += n;
         bytes += n;
         left -= n;
-        if (gathered_ == options_.transferSize && !WriteGathered()) {
-            return false;
+        if (gathered_ == gatherLimit_ && !SubmitGathered()) {
+            return Fail();
         }
     }
     written_ = true;
@@ -133,48 +165,40 @@ bool LinuxBlockDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesW
     return true;
 }
 
-bool LinuxBlockDevice::WriteGathered() {
-    if (gathered_ == 0) {
-        return !failed_;
+bool LinuxBlockDevice::ReadExactly(unsigned char* into, uint32_t size, uint32_t* done) {
+    const uint64_t start = AlignDown(pos_);
+    const uint64_t wanted = std::min<uint64_t>(size - *done, options_.sizeBytes - pos_);
+    const size_t length = static_cast<size_t>(
+        std::min<uint64_t>(AlignUp(pos_ - start + wanted), RoundUp(kExactBytes, blockSize_)));
+    const ssize_t n = PreadUpTo(fd_.get(), exact_.get(), length, start);
+    if (n < 0) {
+        return false;
     }
-    const size_t length = static_cast<size_t>(AlignUp(gathered_));
-    if (length > gathered_) {
-        // The last block is written only in part: keep the rest of it as it is on the device.
-        const uint64_t lastBlock = gatherStart_ + length - blockSize_;
-        if (!ReadBlock(lastBlock, sector_.get())) {
-            gathered_ = 0;
-            return Fail();
-        }
-        const size_t keepFrom = gathered_ - (length - blockSize_);
-        std::memcpy(transfer_.get() + gathered_, sector_.get() + keepFrom, blockSize_ - keepFrom);
-    }
-    const bool written = PwriteAll(fd_.get(), transfer_.get(), length, gatherStart_);
-    gathered_ = 0;
-    return written ? true : Fail();
+    const uint64_t available = start + static_cast<uint64_t>(n) > pos_ ? start + n - pos_ : 0;
+    const uint64_t copied = std::min(available, wanted);
+    std::memcpy(into + *done, exact_.get() + (pos_ - start), static_cast<size_t>(copied));
+    *done += static_cast<uint32_t>(copied);
+    pos_ += copied;
+    return true;  // nothing copied: the device ended early
 }
 
-bool LinuxBlockDevice::FillReadAhead(uint64_t wanted) {
-    const uint64_t start = AlignDown(pos_);
-    const uint64_t toEnd = AlignUp(options_.sizeBytes - start);
-    const uint64_t needed = AlignUp(pos_ - start + wanted);
-    size_t length = static_cast<size_t>(std::min<uint64_t>(options_.transferSize, toEnd));
-    if (badBlockAhead_) {
-        length = static_cast<size_t>(std::min<uint64_t>(length, needed));
-    }
-    ssize_t n = PreadUpTo(fd_.get(), transfer_.get(), length, start);
-    if (n < 0 && length > needed) {
+bool LinuxBlockDevice::ReadAhead(unsigned char* into, uint32_t size, uint32_t* done) {
+    TransferSlots::Failure failure;
+    const std::optional<TransferSlots::ReadSpan> span = slots_->ReadAt(pos_, &failure);
+    if (!span) {
         // A bad block further ahead must not fail a read that does not reach it; from now on
         // only what is asked for is read, so the failing read-ahead is not repeated each time.
         badBlockAhead_ = true;
-        length = static_cast<size_t>(needed);
-        n = PreadUpTo(fd_.get(), transfer_.get(), length, start);
-        if (n < 0) {
-            ahead_ = 0;
-            return false;
-        }
+        return ReadExactly(into, size, done);
     }
-    aheadStart_ = start;
-    ahead_ = static_cast<size_t>(n);
+    if (pos_ >= span->offset + span->length) {
+        return true;  // the device ended early
+    }
+    const uint64_t n = std::min<uint64_t>(
+        {span->offset + span->length - pos_, size - *done, options_.sizeBytes - pos_});
+    std::memcpy(into + *done, span->bytes + (pos_ - span->offset), static_cast<size_t>(n));
+    *done += static_cast<uint32_t>(n);
+    pos_ += n;
     return true;
 }
 
@@ -183,28 +207,35 @@ bool LinuxBlockDevice::Read(void* buffer, uint32_t size, uint32_t* bytesRead) {
     if (!fd_.valid() || failed_) {
         return false;
     }
-    if (gathered_ > 0 && !WriteGathered()) {
-        return false;
+    // What was written must be on the device before it is read back.
+    if (!FinishWrites()) {
+        return Fail();
     }
     auto* bytes = static_cast<unsigned char*>(buffer);
     uint32_t done = 0;
     while (done < size && pos_ < options_.sizeBytes) {
-        const bool inAhead = ahead_ > 0 && pos_ >= aheadStart_ && pos_ < aheadStart_ + ahead_;
-        if (!inAhead) {
-            if (!FillReadAhead(size - done)) {
-                return false;
-            }
-            if (pos_ >= aheadStart_ + ahead_) {
-                break;  // the device ended early
-            }
+        const uint32_t before = done;
+        const bool read =
+            badBlockAhead_ ? ReadExactly(bytes, size, &done) : ReadAhead(bytes, size, &done);
+        if (!read) {
+            return false;
         }
-        const uint64_t available = aheadStart_ + ahead_ - pos_;
-        const uint64_t n = std::min<uint64_t>({available, size - done, options_.sizeBytes - pos_});
-        std::memcpy(bytes + done, transfer_.get() + (pos_ - aheadStart_), static_cast<size_t>(n));
-        done += static_cast<uint32_t>(n);
-        pos_ += n;
+        if (done == before) {
+            break;  // the device ended early
+        }
     }
     *bytesRead = done;
+    return true;
+}
+
+bool LinuxBlockDevice::Seek(uint64_t offset) {
+    if (!fd_.valid() || offset > options_.sizeBytes) {
+        return false;
+    }
+    if (gather_ != nullptr && offset != gatherStart_ + gathered_ && !SubmitGathered()) {
+        return Fail();
+    }
+    pos_ = offset;
     return true;
 }
 
@@ -212,10 +243,7 @@ bool LinuxBlockDevice::Flush() {
     if (!fd_.valid()) {
         return false;
     }
-    if (!WriteGathered()) {
-        return false;
-    }
-    if (::fsync(fd_.get()) != 0) {
+    if (!SubmitGathered() || !slots_->Sync()) {
         return Fail();
     }
     return !failed_;
@@ -228,9 +256,10 @@ bool LinuxBlockDevice::Close() {
     bool closed = true;
     // A volume opened for writing but never written (the scan's query) is left as it is.
     if (options_.writable && (written_ || options_.afterClose)) {
-        closed = WriteGathered() && closed;
-        closed = ::fsync(fd_.get()) == 0 && closed;
+        closed = SubmitGathered() && slots_->Sync() && closed;
     }
+    slots_->DropReads();  // a read ahead still in flight is waited for as every wait is
+    slots_.reset();
     closed = fd_.Close() && closed;
     if (options_.afterClose) {
         closed = options_.afterClose() && closed;

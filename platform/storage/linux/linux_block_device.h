@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/storage/device.h"
+#include "platform/storage/linux/io_queue.h"
+#include "platform/storage/linux/transfer_slots.h"
 #include "platform/storage/linux/unique_fd.h"
 
 namespace platform::storage {
@@ -14,12 +16,13 @@ namespace platform::storage {
 // An open block device (or, in tests, a regular file) read and written at aligned offsets in
 // whole logical blocks, as O_DIRECT requires.
 //
-// Consecutive writes are gathered into one aligned transfer of up to transferSize bytes and
-// reads are served from an aligned read-ahead of the same size. A write that starts or ends
-// inside a logical block reads that block first, so the rest of it keeps its old content. A
-// failed transfer fails the call that issued it (a Write that filled the gathering buffer, a
-// Read, Flush or Close) and every later Write, Read and Flush: data accepted earlier may be
-// lost, so nothing after it may look successful.
+// Consecutive writes are gathered into aligned transfers that go to the device in the background
+// (TransferSlots), several at a time; reads are served from transfers read ahead the same way.
+// Transfers are sized to the speed the device shows, so that no call waits long for the device
+// however slow it is. A write that starts or ends inside a logical block reads that block first,
+// so the rest of it keeps its old content. A failed transfer fails the call that learns of it (a
+// later Write, or a Read, Flush or Close) and every Write, Read and Flush after it: data accepted
+// earlier may be lost, so nothing after it may look successful.
 class LinuxBlockDevice : public Device {
   public:
     struct Options {
@@ -29,8 +32,9 @@ class LinuxBlockDevice : public Device {
         // Run by Close after the descriptor was closed (a written disk re-reads its partition
         // table); its failure fails the close.
         std::function<bool()> afterClose;
-        size_t transferSize = size_t{4} << 20;  // a multiple of blockSize
-        bool hasExtents = false;                // volumes: the disk extents below are known
+        size_t transferSize = size_t{4} << 20;  // the largest transfer, a multiple of blockSize
+        IoMode ioMode = IoMode::kAsynchronous;
+        bool hasExtents = false;  // volumes: the disk extents below are known
         std::vector<DiskExtent> extents;
         bool hasProperty = false;  // the storage-device property below is known
         StorageDeviceDescriptor property;
@@ -43,6 +47,7 @@ class LinuxBlockDevice : public Device {
 
     bool Read(void* buffer, uint32_t size, uint32_t* bytesRead) override;
     bool Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) override;
+    bool Seek(uint64_t offset) override;
     bool Flush() override;
     bool Close() override;
     bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) override;
@@ -54,28 +59,33 @@ class LinuxBlockDevice : public Device {
     };
     using Bytes = std::unique_ptr<unsigned char, Free>;
 
-    LinuxBlockDevice(UniqueFd fd, Options options, Bytes transfer, Bytes sector);
+    LinuxBlockDevice(UniqueFd fd, Options options, std::unique_ptr<TransferSlots> slots,
+                     Bytes sector, Bytes exact);
 
     uint64_t AlignDown(uint64_t offset) const { return offset / blockSize_ * blockSize_; }
     uint64_t AlignUp(uint64_t offset) const { return AlignDown(offset + blockSize_ - 1); }
 
-    bool WriteGathered();
-    bool FillReadAhead(uint64_t wanted);
+    bool StartGathering();
+    bool SubmitGathered();
+    bool FinishWrites();
+    bool ReadAhead(unsigned char* into, uint32_t size, uint32_t* done);
+    bool ReadExactly(unsigned char* into, uint32_t size, uint32_t* done);
     bool ReadBlock(uint64_t offset, unsigned char* into);
     bool Fail();
 
     UniqueFd fd_;
     Options options_;
     uint32_t blockSize_;
-    Bytes transfer_;  // the gathering buffer, or the read-ahead
-    Bytes sector_;    // one logical block, for read-modify-write
+    std::unique_ptr<TransferSlots> slots_;
+    Bytes sector_;  // one logical block, for read-modify-write
+    Bytes exact_;   // reads of only what is asked, after a read-ahead failed
     uint64_t pos_ = 0;
-    uint64_t gatherStart_ = 0;    // device offset of transfer_[0] while writes are gathered
-    size_t gathered_ = 0;         // bytes of transfer_ holding data to write
-    uint64_t aheadStart_ = 0;     // device offset of transfer_[0] while it holds read-ahead
-    size_t ahead_ = 0;            // bytes of valid read-ahead
-    bool written_ = false;        // a write was accepted
-    bool badBlockAhead_ = false;  // a read-ahead failed: read no more than asked
+    unsigned char* gather_ = nullptr;  // the transfer being gathered, while there is one
+    uint64_t gatherStart_ = 0;         // device offset of gather_[0]
+    size_t gathered_ = 0;              // bytes of gather_ holding data to write
+    size_t gatherLimit_ = 0;           // bytes the transfer being gathered will hold
+    bool written_ = false;             // a write was accepted
+    bool badBlockAhead_ = false;       // a read-ahead failed: read no more than asked
     bool failed_ = false;
 };
 

@@ -16,6 +16,7 @@ class QueryOnlyDevice : public Device {
 
     bool Read(void*, uint32_t, uint32_t* bytesRead) override;
     bool Write(const void*, uint32_t, uint32_t* bytesWritten) override;
+    bool Seek(uint64_t) override { return false; }
     bool Flush() override { return false; }
     bool Close() override { return true; }
     bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) override;

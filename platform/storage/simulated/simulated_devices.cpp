@@ -42,6 +42,7 @@ bool SimulatedDiskDevice::Read(void* buffer, uint32_t size, uint32_t* bytesRead)
     CopyBytes(buffer, disk_.bytes.data() + position_, stored);
     std::fill_n(static_cast<uint8_t*>(buffer) + stored, n - stored, uint8_t{0});
     position_ += n;
+    disk_.bytesRead += n;
     *bytesRead = static_cast<uint32_t>(n);
     return true;
 }
@@ -52,6 +53,11 @@ bool SimulatedDiskDevice::Write(const void* buffer, uint32_t size, uint32_t* byt
         return false;
     }
     const uint64_t n = Transferable(disk_.faults.writeShortAt, position_, size, disk_.sizeBytes);
+    if (Covers(disk_.faults.writeDroppedAt, position_, n)) {
+        position_ += n;  // acknowledged, never stored
+        *bytesWritten = static_cast<uint32_t>(n);
+        return true;
+    }
     if (disk_.bytes.size() < position_ + n) {
         disk_.bytes.resize(position_ + n, 0);
     }
@@ -59,6 +65,14 @@ bool SimulatedDiskDevice::Write(const void* buffer, uint32_t size, uint32_t* byt
     position_ += n;
     disk_.bytesWritten += n;
     *bytesWritten = static_cast<uint32_t>(n);
+    return true;
+}
+
+bool SimulatedDiskDevice::Seek(uint64_t offset) {
+    if (offset > disk_.sizeBytes) {
+        return false;
+    }
+    position_ = offset;
     return true;
 }
 

@@ -16,6 +16,7 @@ class SimulatedDiskDevice : public Device {
 
     bool Read(void* buffer, uint32_t size, uint32_t* bytesRead) override;
     bool Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) override;
+    bool Seek(uint64_t offset) override;
     bool Flush() override;
     bool Close() override { return true; }
     bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) override;
@@ -35,6 +36,7 @@ class SimulatedVolumeDevice : public Device {
 
     bool Read(void*, uint32_t, uint32_t*) override { return false; }
     bool Write(const void*, uint32_t, uint32_t*) override { return false; }
+    bool Seek(uint64_t) override { return false; }
     bool Flush() override { return true; }
     bool Close() override { return true; }
     bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) override;

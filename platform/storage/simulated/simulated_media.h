@@ -17,6 +17,7 @@ struct IoFaults {
     std::optional<uint64_t> readShortAt;  // the transfer stops at this offset
     std::optional<uint64_t> writeFailsAt;
     std::optional<uint64_t> writeShortAt;
+    std::optional<uint64_t> writeDroppedAt;  // the write reports success and stores nothing
     bool flushFails = false;
 };
 
@@ -32,6 +33,7 @@ struct SimulatedDisk {
     int writeOpens = 0;
     int flushes = 0;
     uint64_t bytesWritten = 0;
+    uint64_t bytesRead = 0;
 };
 
 struct SimulatedVolume {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 using namespace platform::storage;
@@ -45,8 +46,10 @@ class DeviceFile {
 // flags are O_RDONLY, or forced so that writes reach a read-only descriptor and fail.
 std::unique_ptr<LinuxBlockDevice> Open(const std::string& path, int flags, uint32_t blockSize,
                                        size_t transferSize, uint64_t size,
-                                       bool forceWritable = false) {
+                                       bool forceWritable = false,
+                                       IoMode mode = IoMode::kAsynchronous) {
     LinuxBlockDevice::Options options;
+    options.ioMode = mode;
     options.blockSize = blockSize;
     options.sizeBytes = size;
     options.writable = forceWritable || (flags & O_ACCMODE) != O_RDONLY;
@@ -75,13 +78,20 @@ bool WriteInBlocks(LinuxBlockDevice& device, const std::vector<unsigned char>& d
     return true;
 }
 
-class GatheredWriteTest : public testing::TestWithParam<uint32_t> {};
+// Every case runs with transfers in the background (io_uring) and one by one (its fallback).
+class GatheredWriteTest : public testing::TestWithParam<std::tuple<uint32_t, IoMode>> {
+  protected:
+    uint32_t blockSize() const { return std::get<0>(GetParam()); }
+    IoMode mode() const { return std::get<1>(GetParam()); }
+};
+
+class LinuxBlockDeviceTest : public testing::TestWithParam<IoMode> {};
 
 // Unbuffered and aligned to the logical block size: a misaligned transfer fails with EINVAL.
 TEST_P(GatheredWriteTest, WritesExactlyTheBytesGivenAndKeepsTheRestOfTheLastBlock) {
-    const uint32_t blockSize = GetParam();
     DeviceFile file(64 * 4096);
-    auto device = Open(file.path(), O_RDWR | O_DIRECT, blockSize, 4 * 4096, 64 * 4096);
+    auto device =
+        Open(file.path(), O_RDWR | O_DIRECT, blockSize(), 4 * 4096, 64 * 4096, false, mode());
     ASSERT_NE(device, nullptr);
     // Crosses several gathering transfers and ends inside a logical block.
     const std::vector<unsigned char> data = Pattern(9 * 4096 + 1000, 3);
@@ -97,9 +107,8 @@ TEST_P(GatheredWriteTest, WritesExactlyTheBytesGivenAndKeepsTheRestOfTheLastBloc
 }
 
 TEST_P(GatheredWriteTest, WritesThatMeetInsideABlockBothLand) {
-    const uint32_t blockSize = GetParam();
     DeviceFile file(8 * 4096);
-    auto device = Open(file.path(), O_RDWR | O_DIRECT, blockSize, 4096, 8 * 4096);
+    auto device = Open(file.path(), O_RDWR | O_DIRECT, blockSize(), 4096, 8 * 4096, false, mode());
     ASSERT_NE(device, nullptr);
     const std::vector<unsigned char> first = Pattern(1000, 1), second = Pattern(5000, 2);
     uint32_t written = 0;
@@ -113,16 +122,19 @@ TEST_P(GatheredWriteTest, WritesThatMeetInsideABlockBothLand) {
     EXPECT_EQ(contents[6000], 0xEE);
 }
 
-INSTANTIATE_TEST_SUITE_P(BlockSizes, GatheredWriteTest, testing::Values(512u, 4096u));
+INSTANTIATE_TEST_SUITE_P(BlockSizesAndModes, GatheredWriteTest,
+                         testing::Combine(testing::Values(512u, 4096u),
+                                          testing::Values(IoMode::kAsynchronous,
+                                                          IoMode::kSynchronous)));
 
-TEST(LinuxBlockDeviceTest, ReadsAheadAndStopsAtTheEnd) {
+TEST_P(LinuxBlockDeviceTest, ReadsAheadAndStopsAtTheEnd) {
     DeviceFile file(3 * 4096);
     {
         const std::vector<unsigned char> data = Pattern(3 * 4096, 9);
         std::ofstream(file.path(), std::ios::binary)
             .write(reinterpret_cast<const char*>(data.data()), static_cast<long>(data.size()));
     }
-    auto device = Open(file.path(), O_RDONLY | O_DIRECT, 512, 8192, 3 * 4096);
+    auto device = Open(file.path(), O_RDONLY | O_DIRECT, 512, 8192, 3 * 4096, false, GetParam());
     ASSERT_NE(device, nullptr);
     std::vector<unsigned char> read(3 * 4096);
     for (size_t at = 0; at < read.size(); at += kBlock) {
@@ -137,9 +149,9 @@ TEST(LinuxBlockDeviceTest, ReadsAheadAndStopsAtTheEnd) {
     EXPECT_EQ(n, 0u);
 }
 
-TEST(LinuxBlockDeviceTest, ReadAfterWriteSeesTheGatheredData) {
+TEST_P(LinuxBlockDeviceTest, ReadAfterWriteSeesTheGatheredData) {
     DeviceFile file(4 * 4096);
-    auto device = Open(file.path(), O_RDWR | O_DIRECT, 512, 8192, 4 * 4096);
+    auto device = Open(file.path(), O_RDWR | O_DIRECT, 512, 8192, 4 * 4096, false, GetParam());
     ASSERT_NE(device, nullptr);
     const std::vector<unsigned char> data = Pattern(kBlock, 5);
     uint32_t n = 0;
@@ -152,9 +164,9 @@ TEST(LinuxBlockDeviceTest, ReadAfterWriteSeesTheGatheredData) {
     EXPECT_TRUE(std::equal(data.begin(), data.end(), contents.begin()));
 }
 
-TEST(LinuxBlockDeviceTest, WritePastTheEndFailsAtOnce) {
+TEST_P(LinuxBlockDeviceTest, WritePastTheEndFailsAtOnce) {
     DeviceFile file(4096);
-    auto device = Open(file.path(), O_RDWR, 512, 4096, 4096);
+    auto device = Open(file.path(), O_RDWR, 512, 4096, 4096, false, GetParam());
     ASSERT_NE(device, nullptr);
     const std::vector<unsigned char> data = Pattern(kBlock, 1);
     uint32_t n = 0;
@@ -166,9 +178,9 @@ TEST(LinuxBlockDeviceTest, WritePastTheEndFailsAtOnce) {
 }
 
 // A descriptor that cannot be written makes every gathered transfer fail.
-TEST(LinuxBlockDeviceTest, FailedGatheredWriteFailsFlushCloseAndLaterCalls) {
+TEST_P(LinuxBlockDeviceTest, FailedGatheredWriteFailsFlushCloseAndLaterCalls) {
     DeviceFile file(8 * 4096);
-    auto device = Open(file.path(), O_RDONLY, 512, 8192, 8 * 4096, true);
+    auto device = Open(file.path(), O_RDONLY, 512, 8192, 8 * 4096, true, GetParam());
     ASSERT_NE(device, nullptr);
     const std::vector<unsigned char> data = Pattern(kBlock, 1);
     uint32_t n = 0;
@@ -181,9 +193,9 @@ TEST(LinuxBlockDeviceTest, FailedGatheredWriteFailsFlushCloseAndLaterCalls) {
     EXPECT_TRUE(device->Close());  // already closed
 }
 
-TEST(LinuxBlockDeviceTest, WriteThatFillsTheTransferReportsItsFailure) {
+TEST_P(LinuxBlockDeviceTest, WriteThatFillsTheTransferReportsItsFailure) {
     DeviceFile file(8 * 4096);
-    auto device = Open(file.path(), O_RDONLY, 512, 8192, 8 * 4096, true);
+    auto device = Open(file.path(), O_RDONLY, 512, 8192, 8 * 4096, true, GetParam());
     ASSERT_NE(device, nullptr);
     const std::vector<unsigned char> data = Pattern(kBlock, 1);
     uint32_t n = 0;
@@ -194,12 +206,38 @@ TEST(LinuxBlockDeviceTest, WriteThatFillsTheTransferReportsItsFailure) {
     EXPECT_FALSE(device->Close());
 }
 
-TEST(LinuxBlockDeviceTest, RefusesUnusableOptions) {
+// A restore reads back what it wrote through the same handle.
+TEST_P(LinuxBlockDeviceTest, WhatWasWrittenIsReadBackAfterASeek) {
+    DeviceFile file(64 * 4096);
+    auto device =
+        Open(file.path(), O_RDWR | O_DIRECT, 512, 16 * 4096, 64 * 4096, false, GetParam());
+    ASSERT_NE(device, nullptr);
+    const std::vector<unsigned char> data = Pattern(40 * 4096 + 300, 4);
+    ASSERT_TRUE(WriteInBlocks(*device, data));
+    ASSERT_TRUE(device->Flush());
+    ASSERT_TRUE(device->Seek(0));
+    std::vector<unsigned char> read(data.size() + 100);
+    for (size_t at = 0; at < read.size(); at += kBlock) {
+        const uint32_t n = static_cast<uint32_t>(std::min<size_t>(kBlock, read.size() - at));
+        uint32_t got = 0;
+        ASSERT_TRUE(device->Read(read.data() + at, n, &got));
+        ASSERT_EQ(got, n);
+    }
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), read.begin()));
+    EXPECT_EQ(read[data.size()], 0xEE);  // the rest of the last block kept its content
+    EXPECT_FALSE(device->Seek(64 * 4096 + 1));
+    EXPECT_TRUE(device->Close());
+}
+
+TEST_P(LinuxBlockDeviceTest, RefusesUnusableOptions) {
     DeviceFile file(4096);
     EXPECT_EQ(Open(file.path(), O_RDWR, 0, 4096, 4096), nullptr);
     EXPECT_EQ(Open(file.path(), O_RDWR, 768, 4096, 4096), nullptr);
     EXPECT_EQ(Open(file.path(), O_RDWR, 4096, 6144, 4096), nullptr);
-    EXPECT_EQ(Open("/nonexistent/device", O_RDWR, 512, 4096, 4096), nullptr);
+    EXPECT_EQ(Open("/nonexistent/device", O_RDWR, 512, 4096, 4096, false, GetParam()), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, LinuxBlockDeviceTest,
+                         testing::Values(IoMode::kAsynchronous, IoMode::kSynchronous));
 
 }  // namespace

@@ -1,0 +1,111 @@
+#include "platform/storage/linux/uring_io_queue.h"
+
+#include <cerrno>
+
+#include "platform/storage/linux/sync_io_queue.h"
+
+namespace platform::storage {
+
+std::unique_ptr<UringIoQueue> UringIoQueue::Create(int fd, unsigned depth) {
+    std::unique_ptr<UringIoQueue> queue(new UringIoQueue(fd));
+    const int result = io_uring_queue_init(depth, &queue->ring_, 0);
+    if (result < 0) {
+        queue->ring_.ring_fd = -1;
+        errno = -result;
+        return nullptr;
+    }
+    return queue;
+}
+
+UringIoQueue::~UringIoQueue() {
+    // The kernel must be done with the caller's buffers before they go: wait for what is out.
+    while (outstanding_ > 0) {
+        Next(std::chrono::milliseconds(100));
+    }
+    if (ring_.ring_fd >= 0) {
+        io_uring_queue_exit(&ring_);
+    }
+}
+
+io_uring_sqe* UringIoQueue::Entry() {
+    io_uring_sqe* entry = io_uring_get_sqe(&ring_);
+    if (entry == nullptr) {
+        errno = EAGAIN;
+    }
+    return entry;
+}
+
+bool UringIoQueue::Submit() {
+    int result;
+    do {
+        result = io_uring_submit(&ring_);
+    } while (result == -EINTR);
+    if (result < 0) {
+        errno = -result;
+        return false;
+    }
+    ++outstanding_;
+    return true;
+}
+
+bool UringIoQueue::Write(uint32_t tag, const unsigned char* bytes, size_t size, uint64_t offset) {
+    io_uring_sqe* entry = Entry();
+    if (entry == nullptr) {
+        return false;
+    }
+    io_uring_prep_write(entry, fd_, bytes, static_cast<unsigned>(size), offset);
+    io_uring_sqe_set_data64(entry, tag);
+    return Submit();
+}
+
+bool UringIoQueue::Read(uint32_t tag, unsigned char* bytes, size_t size, uint64_t offset) {
+    io_uring_sqe* entry = Entry();
+    if (entry == nullptr) {
+        return false;
+    }
+    io_uring_prep_read(entry, fd_, bytes, static_cast<unsigned>(size), offset);
+    io_uring_sqe_set_data64(entry, tag);
+    return Submit();
+}
+
+bool UringIoQueue::Fsync(uint32_t tag) {
+    io_uring_sqe* entry = Entry();
+    if (entry == nullptr) {
+        return false;
+    }
+    io_uring_prep_fsync(entry, fd_, 0);
+    io_uring_sqe_set_data64(entry, tag);
+    return Submit();
+}
+
+std::optional<IoQueue::Completion> UringIoQueue::Next(std::chrono::milliseconds wait) {
+    if (outstanding_ == 0) {
+        return std::nullopt;
+    }
+    io_uring_cqe* entry = nullptr;
+    int result = io_uring_peek_cqe(&ring_, &entry);
+    if (result == -EAGAIN && wait.count() > 0) {
+        __kernel_timespec timeout{};
+        timeout.tv_sec = wait.count() / 1000;
+        timeout.tv_nsec = (wait.count() % 1000) * 1000000;
+        result = io_uring_wait_cqe_timeout(&ring_, &entry, &timeout);
+    }
+    if (result < 0 || entry == nullptr) {
+        return std::nullopt;
+    }
+    const Completion completion{static_cast<uint32_t>(io_uring_cqe_get_data64(entry)), entry->res};
+    io_uring_cqe_seen(&ring_, entry);
+    --outstanding_;
+    return completion;
+}
+
+std::unique_ptr<IoQueue> MakeIoQueue(int fd, unsigned depth, IoMode mode) {
+    if (mode == IoMode::kAsynchronous) {
+        if (std::unique_ptr<UringIoQueue> ring = UringIoQueue::Create(fd, depth)) {
+            return ring;
+        }
+    }
+    return std::make_unique<SyncIoQueue>(fd);
+}
+
+}  // namespace platform::storage
