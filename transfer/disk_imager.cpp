@@ -2,10 +2,13 @@
 // file, with one pending event dispatched per block.
 #include "transfer/disk_imager.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/storage/aligned_buffer.h"
+#include "platform/storage/device_wait.h"
 #include "platform/window/event_pump.h"
+#include "transfer/written_digest.h"
 
 using namespace platform::storage;
 
@@ -84,6 +87,8 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
         ReportError("Error creating image file");
         return false;
     }
+    // A wait for the device dispatches events as the loop does, so a slow drive holds nothing.
+    DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     DeviceHandle device = storage.CreateFile(devicePath, GENERIC_READ,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
     AlignedBuffer block(kBlockSize);
@@ -139,9 +144,11 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
         ReportError("Error opening image file");
         return false;
     }
+    DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     DeviceHandle device = storage.CreateFile(devicePath, GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
     AlignedBuffer block(kBlockSize);
+    WrittenDigest written;
 
     SetProgressRange(kProgressRange);
     const uint32_t sectors = 2u * static_cast<uint32_t>(sizeKB);
@@ -175,13 +182,50 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
             ReportError("Write I/O error");
             return false;
         }
+        written.AddWritten(block.data(), bytesRead);
         if (bytesRead < kBlockSize) {
             break;  // the last, partial block of the image
         }
         acc += kProgressPerBlock;
     }
     image->Close();
-    if (!FlushFileBuffers(device) || !CloseHandle(device)) {
+    if (!FlushFileBuffers(device)) {
+        ReportError("Write I/O error");
+        return false;
+    }
+    SetProgressPos(kProgressRange);
+    return ReadBackRestored(device, written, block);
+}
+
+bool DiskImager::ReadBackRestored(DeviceHandle& device, WrittenDigest& written,
+                                  AlignedBuffer& block) {
+    // A drive may acknowledge writes it never stored (failing and counterfeit sticks do): only
+    // bytes read back from the medium itself, past every cache, count as restored.
+    SetProgressRange(kProgressRange);
+    const uint64_t total = written.WrittenBytes();
+    const uint32_t sectors =
+        static_cast<uint32_t>((total + kBlockSize - 1) / kBlockSize) * kSectorsPerBlock;
+    uint32_t acc = 0;
+    bool same = SetFilePointer(device, 0);
+    for (uint64_t at = 0; same && at < total; at += kBlockSize) {
+        if (abortRequested) {
+            if (!CloseHandle(device)) {
+                ReportError("Write I/O error");
+                return false;
+            }
+            ReportError("User aborts restoring");
+            return true;
+        }
+        SetProgressPos(static_cast<int32_t>(acc / sectors));
+        PumpOneMessage();
+        const uint32_t wanted = static_cast<uint32_t>(std::min<uint64_t>(kBlockSize, total - at));
+        uint32_t bytesRead = 0;
+        same = ReadFile(device, block.data(), wanted, &bytesRead) && bytesRead == wanted &&
+               written.AddReadBack(block.data(), bytesRead);
+        acc += kProgressPerBlock;
+    }
+    same = same && written.FinishReadBack();
+    if (!CloseHandle(device) || !same) {
         ReportError("Write I/O error");
         return false;
     }

@@ -5,7 +5,10 @@
 #include <string>
 
 #include "inventory/drive_entries.h"
+#include "platform/storage/aligned_buffer.h"
 #include "platform/storage/storage_services.h"
+
+class WrittenDigest;
 
 // The drive inventory and the copy engine between physical drives and image files. It knows no
 // window: it reports through the four virtual operations and learns of a Stop only through
@@ -56,6 +59,9 @@ class DiskImager {
 
   private:
     void ScanLetter(char letter);
+    // Reads back what a restore wrote and compares it; reports the restore's outcome.
+    bool ReadBackRestored(platform::storage::DeviceHandle& device, WrittenDigest& written,
+                          platform::storage::AlignedBuffer& block);
 };
 
 // The largest size the engine accepts, in KB (2 GB).

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/storage/simulated/simulated_storage.h"
-#include "platform/window/event_pump.h"
+#include "tests/helpers/pump_hook.h"
 #include "transfer/disk_imager.h"
 
 namespace testing_support {
@@ -32,33 +31,6 @@ class RecordingImager : public DiskImager {
     std::vector<std::string> messages;
     std::vector<int32_t> ranges;
     std::vector<int32_t> positions;
-};
-
-// Runs a callback for each round of the event pump, as a dispatched event would; uninstalls
-// itself when it goes out of scope.
-class PumpHook {
-  public:
-    explicit PumpHook(std::function<void(int round)> onRound) {
-        Current() = std::move(onRound);
-        Rounds() = 0;
-        platform::window::SetEventPump([] { Current()(Rounds()++); });
-    }
-    ~PumpHook() {
-        platform::window::SetEventPump(nullptr);
-        Current() = nullptr;
-    }
-    PumpHook(const PumpHook&) = delete;
-    PumpHook& operator=(const PumpHook&) = delete;
-
-  private:
-    static std::function<void(int)>& Current() {
-        static std::function<void(int)> callback;
-        return callback;
-    }
-    static int& Rounds() {
-        static int rounds = 0;
-        return rounds;
-    }
 };
 
 // Bytes 0, 1, 2, ... (mod 251, so blocks differ from each other).

@@ -6,6 +6,7 @@
 using ::testing::ElementsAre;
 using testing_support::PatternBytes;
 using testing_support::PumpHook;
+using testing_support::RecordingImager;
 
 namespace {
 
@@ -23,8 +24,9 @@ TEST_F(RestoreImage, WritesTheWholeImageIncludingAPartialLastBlock) {
     EXPECT_GE(stick->flushes, 1);
     EXPECT_TRUE(imager.errors.empty());
     EXPECT_THAT(imager.messages, ElementsAre("Finished"));
-    EXPECT_THAT(imager.ranges, ElementsAre(1000));
+    EXPECT_THAT(imager.ranges, ElementsAre(1000, 1000));  // the write, then the read-back
     EXPECT_EQ(imager.positions.back(), 1000);
+    EXPECT_EQ(stick->bytesRead, 5000u);  // every byte written was read back
     EXPECT_TRUE(storage.File(kImagePath)->closed);
 }
 
@@ -35,17 +37,18 @@ TEST_F(RestoreImage, StopsAtTheSizeEvenWhenTheImageIsLonger) {
 
     EXPECT_EQ(StickPrefix(4096), PatternBytes(4096));
     EXPECT_EQ(stick->bytes[4096], 0xAA);
-    EXPECT_THAT(imager.positions, ElementsAre(0, 666, 1000));
+    EXPECT_THAT(imager.positions, ElementsAre(0, 666, 1000, 0, 500, 1000));
 }
 
 TEST_F(RestoreImage, ProgressRunsInThousandthsOfTheSectors) {
     storage.AddFile(kImagePath, PatternBytes(8192));
     imager.RestoreImage(kImagePath, kStick, 8);
-    EXPECT_THAT(imager.positions, ElementsAre(0, 250, 500, 750, 1000));
+    // The write, then the read-back of what was written, each from 0 to 1000.
+    EXPECT_THAT(imager.positions, ElementsAre(0, 250, 500, 750, 1000, 0, 250, 500, 750, 1000));
 
     imager.positions.clear();
     imager.RestoreImage(kImagePath, kStick, 2);
-    EXPECT_THAT(imager.positions, ElementsAre(0, 1000));
+    EXPECT_THAT(imager.positions, ElementsAre(0, 1000, 0, 1000));
 }
 
 TEST_F(RestoreImage, StopDuringAPassWritesThatPassThenEnds) {
@@ -152,6 +155,51 @@ TEST_F(RestoreImage, StopAfterDataWasLostIsAWriteError) {
 
     EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
     EXPECT_TRUE(imager.messages.empty());
+}
+
+// A drive that acknowledges writes it never stores, or cannot read back what it stored, has not
+// been restored.
+TEST_F(RestoreImage, WhatTheDriveDidNotStoreIsAWriteErrorNotFinished) {
+    for (const uint64_t dropped : {uint64_t{0}, uint64_t{3 * 2048}, uint64_t{8 * 2048 - 1}}) {
+        storage.AddFile(kImagePath, PatternBytes(8 * 2048));
+        RecordingImager fresh(storage);
+        stick->bytes.assign(kStickBytes, 0xAA);
+        stick->faults = {};
+        stick->faults.writeDroppedAt = dropped;
+
+        EXPECT_FALSE(fresh.RestoreImage(kImagePath, kStick, 16)) << dropped;
+
+        EXPECT_THAT(fresh.errors, ElementsAre("Write I/O error")) << dropped;
+        EXPECT_TRUE(fresh.messages.empty()) << dropped;
+        EXPECT_THAT(fresh.ranges, ElementsAre(1000, 1000)) << dropped;
+    }
+}
+
+TEST_F(RestoreImage, AReadFailingDuringTheReadBackIsAWriteError) {
+    storage.AddFile(kImagePath, PatternBytes(8 * 2048));
+    stick->faults.readFailsAt = 5 * 2048;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 16));
+
+    EXPECT_EQ(StickPrefix(8 * 2048), PatternBytes(8 * 2048));  // written, but not confirmed
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
+}
+
+TEST_F(RestoreImage, StopDuringTheReadBackEndsWithTheAbortText) {
+    storage.AddFile(kImagePath, PatternBytes(8 * 2048));
+    PumpHook stopInTheReadBack([&](int round) {
+        if (round == 8 + 2) {  // eight rounds of writing, then the read-back's third
+            imager.abortRequested = true;
+        }
+    });
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 16));
+
+    EXPECT_EQ(StickPrefix(8 * 2048), PatternBytes(8 * 2048));
+    EXPECT_THAT(imager.errors, ElementsAre("User aborts restoring"));
+    EXPECT_TRUE(imager.messages.empty());
+    EXPECT_EQ(stick->bytesRead, 3u * 2048);
 }
 
 TEST_F(RestoreImage, EmptyImageFinishesWithoutWriting) {

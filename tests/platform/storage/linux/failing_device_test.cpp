@@ -81,8 +81,8 @@ TEST_F(FailingDeviceTest, AFailingFlushIsAWriteError) {
 }
 
 TEST_F(FailingDeviceTest, AStopAfterAFailedWriteIsAWriteError) {
-    // The failure lies in data still gathered when the Stop arrives: it surfaces only when the
-    // Stop makes the drive write out what it holds.
+    // The failed transfer may still be in flight when the Stop arrives: it surfaces at the latest
+    // when the Stop makes the drive write out what it holds.
     ASSERT_TRUE(device_->FailWrites(4 * kMiB, 4096));
     const int stopRound = static_cast<int>(5 * kMiB / 2048);
     PumpHook stop([&](int round) {
@@ -95,6 +95,40 @@ TEST_F(FailingDeviceTest, AStopAfterAFailedWriteIsAWriteError) {
 
     EXPECT_EQ(imager_->errors, std::vector<std::string>{"Write I/O error"});
     EXPECT_TRUE(OnMedium(4 * kMiB) == ImagePrefix(4 * kMiB));
+}
+
+TEST_F(FailingDeviceTest, AHealthyDeviceFinishes) {
+    EXPECT_TRUE(imager_->RestoreImage(image_, DevicePath(), kImageKB));
+
+    EXPECT_EQ(imager_->messages, std::vector<std::string>{"Finished"});
+    EXPECT_TRUE(imager_->errors.empty());
+    EXPECT_TRUE(OnMedium(imageBytes_.size()) == imageBytes_);
+}
+
+// The device acknowledges every write, but some never reach the medium: in the first transfer,
+// in the middle, in the last one. Only the read-back can tell.
+TEST_F(FailingDeviceTest, WritesTheDeviceDroppedAreAWriteError) {
+    for (const uint64_t dropped : {uint64_t{0}, 3 * kMiB + 4096, imageBytes_.size() - 4096}) {
+        RecordingImager imager(*storage_);
+        ASSERT_TRUE(device_->Clear());
+        ASSERT_TRUE(device_->DropWrites(dropped, 4096));
+
+        EXPECT_FALSE(imager.RestoreImage(image_, DevicePath(), kImageKB)) << dropped;
+
+        EXPECT_EQ(imager.errors, std::vector<std::string>{"Write I/O error"}) << dropped;
+        EXPECT_TRUE(imager.messages.empty()) << dropped;
+        ASSERT_TRUE(WriteWholeFile(device_->backingFile(), Bytes(kDeviceBytes, 0)));
+    }
+}
+
+TEST_F(FailingDeviceTest, AReadFailingDuringTheReadBackIsAWriteError) {
+    ASSERT_TRUE(device_->FailReads(3 * kMiB, 512));
+
+    EXPECT_FALSE(imager_->RestoreImage(image_, DevicePath(), kImageKB));
+
+    EXPECT_EQ(imager_->errors, std::vector<std::string>{"Write I/O error"});
+    EXPECT_TRUE(imager_->messages.empty());
+    EXPECT_TRUE(OnMedium(imageBytes_.size()) == imageBytes_);  // written, never confirmed
 }
 
 TEST_F(FailingDeviceTest, AReadFailingDuringCreationKeepsWhatWasReadBefore) {

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+
+#include "platform/window/event_pump.h"
+
+namespace testing_support {
+
+// Runs a callback for each round of the event pump, as a dispatched event would, and keeps the
+// longest time between two rounds: how long, at most, the thread could not have answered its
+// windows. Uninstalls itself when it goes out of scope.
+class PumpHook {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit PumpHook(std::function<void(int round)> onRound = nullptr) {
+        State& state = Current();
+        state = State{};
+        state.onRound = std::move(onRound);
+        state.last = Clock::now();
+        platform::window::SetEventPump([] {
+            State& now = Current();
+            now.Lap();
+            if (now.onRound) {
+                now.onRound(now.rounds);
+            }
+            ++now.rounds;
+        });
+    }
+    ~PumpHook() {
+        platform::window::SetEventPump(nullptr);
+        Current() = State{};
+    }
+    PumpHook(const PumpHook&) = delete;
+    PumpHook& operator=(const PumpHook&) = delete;
+
+    // The longest time between two rounds, counting from the hook's start up to now.
+    Clock::duration LongestGap() const {
+        Current().Lap();
+        return Current().longest;
+    }
+    int Rounds() const { return Current().rounds; }
+
+  private:
+    struct State {
+        std::function<void(int)> onRound;
+        int rounds = 0;
+        Clock::time_point last;
+        Clock::duration longest{};
+        void Lap() {
+            const Clock::time_point now = Clock::now();
+            longest = std::max(longest, now - last);
+            last = now;
+        }
+    };
+    static State& Current() {
+        static State state;
+        return state;
+    }
+};
+
+}  // namespace testing_support
