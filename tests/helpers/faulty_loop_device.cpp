@@ -68,12 +68,15 @@ FaultyLoopDevice::FaultyLoopDevice(Options options) {
         failure_ = "cannot create the backing file and the mount point";
         return;
     }
-    if (StartDaemon() && WaitForMount()) {
-        Attach(options.sectorSize);
+    if (StartDaemon() && WaitForMount() && Attach(options.sectorSize) && options.withFileSystem) {
+        MakeVolume();
     }
 }
 
 FaultyLoopDevice::~FaultyLoopDevice() {
+    if (!volume_.empty()) {
+        ::umount2(volume_.c_str(), UMOUNT_NOFOLLOW);  // a test may have unmounted it already
+    }
     if (!device_.empty()) {
         Detach();
     }
@@ -144,6 +147,24 @@ bool FaultyLoopDevice::Attach(uint32_t sectorSize) {
         return false;
     }
     device_ = Trimmed(output);
+    return true;
+}
+
+bool FaultyLoopDevice::MakeVolume() {
+    std::string output;
+    const std::string volume = folder_ + "/volume";
+    if (::mkdir(volume.c_str(), 0700) != 0 ||
+        RunProgram(
+            {"mkfs.ext4", "-q", "-F", "-E", "lazy_itable_init=0,lazy_journal_init=0", device_},
+            &output) != 0) {
+        failure_ = "mkfs.ext4 on the faulty device failed: " + Trimmed(output);
+        return false;
+    }
+    if (::mount(device_.c_str(), volume.c_str(), "ext4", MS_NOATIME, nullptr) != 0) {
+        failure_ = std::string("cannot mount the faulty device's volume: ") + std::strerror(errno);
+        return false;
+    }
+    volume_ = volume;
     return true;
 }
 

@@ -11,12 +11,13 @@ namespace testing_support {
 // real file in a fresh temporary folder. Rules make chosen operations on the device's backing
 // file fail; each rule replaces the previous one of its kind and holds from the next operation
 // on. The destructor detaches the loop device, stops the daemon by its pid, unmounts and removes
-// the folder, also when a test failed half-way.
+// the folder (unmounting its volume first), also when a test failed half-way.
 class FaultyLoopDevice {
   public:
     struct Options {
         uint64_t sizeBytes = 8u << 20;
-        uint32_t sectorSize = 512;  // the loop device's logical block size
+        uint32_t sectorSize = 512;    // the loop device's logical block size
+        bool withFileSystem = false;  // an ext4 volume on the device, mounted in the folder
     };
 
     explicit FaultyLoopDevice(Options options);
@@ -32,6 +33,7 @@ class FaultyLoopDevice {
     // The real file under the FUSE file system: the bytes that actually reached storage.
     const std::string& backingFile() const { return backingFile_; }
     const std::string& mountPoint() const { return mountPoint_; }  // holds "disk" and "control"
+    const std::string& volume() const { return volume_; }  // where the ext4 volume is mounted
     pid_t daemonPid() const { return daemon_; }
 
     // Byte ranges are offsets in the device; an operation touching the range is affected.
@@ -46,6 +48,7 @@ class FaultyLoopDevice {
     bool StartDaemon();
     bool WaitForMount();
     bool Attach(uint32_t sectorSize);
+    bool MakeVolume();
     void Detach();
     void StopDaemon();
     bool Command(const std::string& line);
@@ -55,6 +58,7 @@ class FaultyLoopDevice {
     std::string backingFile_;
     std::string mountPoint_;
     std::string device_;
+    std::string volume_;
     pid_t daemon_ = -1;
 };
 
