@@ -1,44 +1,227 @@
-// Restore throughput on a loop device: DiskImager::RestoreImage through the Linux backend
-// against dd with 4 MiB direct writes (plus fsync) and dd with 2048-byte direct writes, all on the
-// same device in the same run; then CreateImage back from the device against dd with 4 MiB direct
-// reads. Prints the throughputs and the ratios. Needs root.
+// Restore and creation on one loop device, through the copy engine and the Linux backend, against
+// dd on the same device in the same run: unthrottled (256 MiB), then throttled with the blkio
+// controller to a cheap stick's 8 MB/s and a slow card's 2 MB/s. A restore writes the image and
+// then reads it back; it is compared with dd writing plus dd reading back. Also prints the longest
+// time the thread went without dispatching events. Needs root.
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <random>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
 #include "platform/storage/linux/linux_storage.h"
+#include "tests/helpers/blkio_throttle.h"
 #include "tests/helpers/loop_device.h"
+#include "tests/helpers/pump_hook.h"
 #include "tests/helpers/run_program.h"
 #include "transfer/disk_imager.h"
 
 namespace {
 
-constexpr uint64_t kImageBytes = 256u << 20;
+using Clock = std::chrono::steady_clock;
+
+constexpr uint64_t kMiB = 1u << 20;
+constexpr uint64_t kFastBytes = 256 * kMiB;
 constexpr int kRounds = 3;
 
-double MiBPerSecond(double seconds) {
-    return static_cast<double>(kImageBytes) / (1 << 20) / seconds;
+// A quiet engine that notes when the read-back of a restore begins (its second range).
+class PhaseImager : public bench::QuietImager {
+  public:
+    using QuietImager::QuietImager;
+    bool SetProgressRange(int32_t upper) override {
+        ranges.push_back(Clock::now());
+        return QuietImager::SetProgressRange(upper);
+    }
+    std::vector<Clock::time_point> ranges;
+};
+
+struct Restore {
+    double seconds = -1;       // the whole restore, read-back included
+    double writeSeconds = -1;  // up to the read-back
+    double longestWaitMs = -1;
+};
+
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+double MBps(uint64_t bytes, double seconds) {
+    return static_cast<double>(bytes) / 1e6 / seconds;
+}
+
+class Bench {
+  public:
+    Bench(const testing_support::LoopDevice& loop, platform::storage::LinuxStorage& storage,
+          std::string drive)
+        : loop_(loop), storage_(storage), device_(std::string("\\\\.\\") + drive) {}
+
+    bool MakeImage(uint64_t bytes) {
+        bytes_ = bytes;
+        image_ = loop_.folder() + "/image-" + std::to_string(bytes) + ".img";
+        copy_ = loop_.folder() + "/copy.img";
+        return bench::WriteRandomImage(image_, bytes, 2048);
+    }
+
+    double DdWrite() {
+        return Dd({"if=" + image_, "of=" + loop_.device(), "oflag=direct", "conv=fsync"});
+    }
+    // Reads as many bytes as the image holds.
+    double DdRead() {
+        return Dd({"if=" + loop_.device(), "of=/dev/null", "iflag=direct,count_bytes",
+                   "count=" + std::to_string(bytes_)});
+    }
+    double DdReadToFile() {
+        return Dd({"if=" + loop_.device(), "of=" + copy_, "iflag=direct,count_bytes",
+                   "count=" + std::to_string(bytes_), "conv=fsync"});
+    }
+
+    Restore RestoreOnce() {
+        PhaseImager engine(storage_);
+        testing_support::PumpHook pump;
+        const Clock::time_point start = Clock::now();
+        const bool done = engine.RestoreImage(image_, device_, static_cast<int32_t>(bytes_ >> 10));
+        const Clock::time_point end = Clock::now();
+        if (!done || engine.message != "Finished" || engine.ranges.size() != 2) {
+            std::fprintf(stderr, "restore_bench: restore failed: %s\n", engine.error.c_str());
+            return {};
+        }
+        return {Seconds(end - start), Seconds(engine.ranges[1] - start),
+                std::chrono::duration<double, std::milli>(pump.LongestGap()).count()};
+    }
+
+    double Create(double* longestWaitMs = nullptr) {
+        bench::QuietImager engine(storage_);
+        testing_support::PumpHook pump;
+        const Clock::time_point start = Clock::now();
+        const bool done = engine.CreateImage(device_, copy_, static_cast<int32_t>(bytes_ >> 10));
+        const double took = Seconds(Clock::now() - start);
+        if (longestWaitMs != nullptr) {
+            *longestWaitMs = std::chrono::duration<double, std::milli>(pump.LongestGap()).count();
+        }
+        if (!done || !engine.error.empty()) {
+            std::fprintf(stderr, "restore_bench: creation failed: %s\n", engine.error.c_str());
+            return -1;
+        }
+        return took;
+    }
+
+    bool CopyEqualsImage() const {
+        return testing_support::RunProgram({"cmp", "-s", image_, copy_}) == 0;
+    }
+    uint64_t bytes() const { return bytes_; }
+
+  private:
+    double Dd(std::vector<std::string> args) {
+        args.insert(args.begin(), "dd");
+        args.push_back("bs=4M");
+        args.push_back("status=none");
+        return bench::BestSeconds(1, [&] { return testing_support::RunProgram(args) == 0; });
+    }
+
+    const testing_support::LoopDevice& loop_;
+    platform::storage::LinuxStorage& storage_;
+    std::string device_;
+    std::string image_;
+    std::string copy_;
+    uint64_t bytes_ = 0;
+};
+
+template <typename Run>
+double Best(Run run) {
+    double best = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        const double seconds = run();
+        if (seconds <= 0) {
+            return -1;
+        }
+        best = std::min(best, seconds);
+    }
+    return best;
+}
+
+bool Unthrottled(Bench& bench) {
+    if (!bench.MakeImage(kFastBytes)) {
+        return false;
+    }
+    const double ddWrite = Best([&] { return bench.DdWrite(); });
+    const double ddRead = Best([&] { return bench.DdRead(); });
+    Restore best;
+    for (int round = 0; round < kRounds; ++round) {
+        const Restore restore = bench.RestoreOnce();
+        if (restore.seconds <= 0) {
+            return false;
+        }
+        if (best.seconds < 0 || restore.seconds < best.seconds) {
+            best = restore;
+        }
+    }
+    const double ddToFile = Best([&] { return bench.DdReadToFile(); });
+    const double create = Best([&] { return bench.Create(); });
+    if (ddWrite <= 0 || ddRead <= 0 || ddToFile <= 0 || create <= 0) {
+        return false;
+    }
+    const uint64_t n = bench.bytes();
+    std::printf("Unthrottled, 256 MiB, best of %d\n", kRounds);
+    std::printf("  dd write bs=4M oflag=direct conv=fsync   %8.1f MB/s\n", MBps(n, ddWrite));
+    std::printf("  dd read bs=4M iflag=direct               %8.1f MB/s\n", MBps(n, ddRead));
+    std::printf("  RestoreImage, write and read-back        %8.2f s (dd both: %.2f s)\n",
+                best.seconds, ddWrite + ddRead);
+    std::printf("  RestoreImage / (dd write + dd read)      %8.2f\n",
+                (ddWrite + ddRead) / best.seconds);
+    std::printf("  RestoreImage write phase / dd write      %8.2f\n", ddWrite / best.writeSeconds);
+    std::printf("  longest wait without dispatching         %8.1f ms\n", best.longestWaitMs);
+    std::printf("  dd read into a file, conv=fsync          %8.1f MB/s\n", MBps(n, ddToFile));
+    std::printf("  CreateImage                              %8.1f MB/s\n", MBps(n, create));
+    std::printf("  CreateImage / dd                         %8.2f\n", ddToFile / create);
+    std::printf("  image created back %s the restored one\n",
+                bench.CopyEqualsImage() ? "equals" : "DIFFERS FROM");
+    return true;
+}
+
+bool Throttled(Bench& bench, const std::string& node, uint64_t bytesPerSecond, uint64_t bytes) {
+    testing_support::BlkioThrottle throttle(node, bytesPerSecond, bytesPerSecond);
+    if (!throttle.ok()) {
+        std::fprintf(stderr, "restore_bench: %s\n", throttle.failure().c_str());
+        return false;
+    }
+    if (!bench.MakeImage(bytes)) {
+        return false;
+    }
+    const double ddWrite = bench.DdWrite();
+    const Restore restore = bench.RestoreOnce();
+    const double ddRead = bench.DdReadToFile();
+    double createWait = -1;
+    const double create = bench.Create(&createWait);
+    if (ddWrite <= 0 || restore.seconds <= 0 || ddRead <= 0 || create <= 0) {
+        return false;
+    }
+    std::printf("Throttled to %.0f MB/s (reads too), %llu MiB, one run each\n",
+                static_cast<double>(bytesPerSecond) / 1e6,
+                static_cast<unsigned long long>(bytes / kMiB));
+    std::printf("  dd write                                 %8.2f MB/s\n", MBps(bytes, ddWrite));
+    std::printf("  RestoreImage write phase                 %8.2f MB/s\n",
+                MBps(bytes, restore.writeSeconds));
+    std::printf("  RestoreImage write phase / dd write      %8.2f\n",
+                ddWrite / restore.writeSeconds);
+    std::printf("  RestoreImage read-back                   %8.2f MB/s\n",
+                MBps(bytes, restore.seconds - restore.writeSeconds));
+    std::printf("  longest wait without dispatching         %8.1f ms (restore)\n",
+                restore.longestWaitMs);
+    std::printf("  CreateImage / dd read into a file        %8.2f\n", ddRead / create);
+    std::printf("  longest wait without dispatching         %8.1f ms (creation)\n", createWait);
+    return true;
 }
 
 }  // namespace
 
 int main() {
     testing_support::LoopDevice::Options options;
-    options.sizeBytes = kImageBytes;
+    options.sizeBytes = kFastBytes;
     options.withFileSystem = false;
     testing_support::LoopDevice loop(options);
     if (!loop.ok()) {
         std::fprintf(stderr, "restore_bench: %s\n", loop.failure().c_str());
-        return 1;
-    }
-    const std::string image = loop.folder() + "/image.img";
-    if (!bench::WriteRandomImage(image, kImageBytes, 2048)) {
-        std::fprintf(stderr, "restore_bench: cannot write the image\n");
         return 1;
     }
     platform::storage::LinuxStorage storage;
@@ -47,57 +230,9 @@ int main() {
         std::fprintf(stderr, "restore_bench: %s is not numbered\n", loop.device().c_str());
         return 1;
     }
-
-    const double dd4m = bench::BestSeconds(kRounds, [&] {
-        return testing_support::RunProgram({"dd", "if=" + image, "of=" + loop.device(), "bs=4M",
-                                            "oflag=direct", "conv=fsync", "status=none"}) == 0;
-    });
-    const double imager = bench::BestSeconds(kRounds, [&] {
-        bench::QuietImager engine(storage);
-        const bool done =
-            engine.RestoreImage(image, std::string(platform::storage::kDevicePathPrefix) + drive,
-                                static_cast<int32_t>(kImageBytes >> 10));
-        if (!done || engine.message != "Finished") {
-            std::fprintf(stderr, "restore_bench: restore failed: %s\n", engine.error.c_str());
-            return false;
-        }
-        return true;
-    });
-    const double dd2k = bench::BestSeconds(kRounds, [&] {
-        return testing_support::RunProgram({"dd", "if=" + image, "of=" + loop.device(), "bs=2048",
-                                            "oflag=direct", "status=none"}) == 0;
-    });
-    const std::string copy = loop.folder() + "/copy.img";
-    const double ddRead = bench::BestSeconds(kRounds, [&] {
-        return testing_support::RunProgram({"dd", "if=" + loop.device(), "of=" + copy, "bs=4M",
-                                            "iflag=direct", "conv=fsync", "status=none"}) == 0;
-    });
-    const double create = bench::BestSeconds(kRounds, [&] {
-        bench::QuietImager engine(storage);
-        const bool done =
-            engine.CreateImage(std::string(platform::storage::kDevicePathPrefix) + drive, copy,
-                               static_cast<int32_t>(kImageBytes >> 10));
-        if (!done || !engine.error.empty()) {
-            std::fprintf(stderr, "restore_bench: creation failed: %s\n", engine.error.c_str());
-            return false;
-        }
-        return true;
-    });
-    if (dd4m <= 0 || imager <= 0 || dd2k <= 0 || ddRead <= 0 || create <= 0) {
-        return 1;
-    }
-    const bool same = testing_support::RunProgram({"cmp", "-s", image, copy}) == 0;
-    std::printf("256 MiB onto %s, best of %d rounds each\n", loop.device().c_str(), kRounds);
-    std::printf("  dd bs=4M oflag=direct conv=fsync  %8.1f MiB/s\n", MiBPerSecond(dd4m));
-    std::printf("  DiskImager::RestoreImage          %8.1f MiB/s\n", MiBPerSecond(imager));
-    std::printf("  dd bs=2048 oflag=direct           %8.1f MiB/s\n", MiBPerSecond(dd2k));
-    std::printf("  RestoreImage / dd bs=4M           %8.2f\n", dd4m / imager);
-    std::printf("  RestoreImage / dd bs=2048         %8.2f\n", dd2k / imager);
-    std::printf("  dd bs=4M / dd bs=2048             %8.2f\n", dd2k / dd4m);
-    std::printf("256 MiB back from %s into an image file\n", loop.device().c_str());
-    std::printf("  dd bs=4M iflag=direct conv=fsync  %8.1f MiB/s\n", MiBPerSecond(ddRead));
-    std::printf("  DiskImager::CreateImage           %8.1f MiB/s\n", MiBPerSecond(create));
-    std::printf("  CreateImage / dd bs=4M            %8.2f\n", ddRead / create);
-    std::printf("  image read back %s the restored one\n", same ? "equals" : "DIFFERS FROM");
-    return 0;
+    Bench bench(loop, storage, drive);
+    std::printf("On %s\n", loop.device().c_str());
+    const bool ok = Unthrottled(bench) && Throttled(bench, loop.device(), 8'000'000, 32 * kMiB) &&
+                    Throttled(bench, loop.device(), 2'000'000, 8 * kMiB);
+    return ok ? 0 : 1;
 }
