@@ -20,6 +20,9 @@ constexpr uint32_t kProgressRange = 1000;
 constexpr uint32_t kProgressPerBlock = kSectorsPerBlock * kProgressRange;
 constexpr uint32_t kDeviceFlags = FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS;
 
+constexpr uint64_t kMaxImageBytes = uint64_t{kMaxImageKB} << 10;
+const size_t kPrefixLength = std::strlen(kDevicePathPrefix);
+
 constexpr char kSizeRefused[] =
     "the size of the destination file is more than 2GB or less than 2KB...";
 
@@ -144,6 +147,14 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
         ReportError("Error opening image file");
         return false;
     }
+    // The whole image goes onto the drive, or the restore fails: one that cannot fit, or that is
+    // longer than the 2 GB the engine counts exactly, is refused before the drive is touched.
+    const RestoreBound bound = BoundOfRestore(*image, devicePath);
+    if (bound.length && *bound.length > bound.room) {
+        image->Close();
+        ReportError(kSizeRefused);
+        return false;
+    }
     DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     DeviceHandle device = storage.CreateFile(devicePath, GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
@@ -151,42 +162,9 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
     WrittenDigest written;
 
     SetProgressRange(kProgressRange);
-    const uint32_t sectors = 2u * static_cast<uint32_t>(sizeKB);
-    uint32_t acc = 0;
-    for (uint32_t done = 0; done < sectors; done += kSectorsPerBlock) {
-        if (abortRequested) {
-            image->Close();
-            // The blocks written before the Stop must have reached the drive.
-            if (!FlushFileBuffers(device) || !CloseHandle(device)) {
-                ReportError("Write I/O error");
-                return false;
-            }
-            ReportError("User aborts restoring");
-            return true;
-        }
-        SetProgressPos(static_cast<int32_t>(acc / sectors));
-        PumpOneMessage();
-        const size_t bytesRead = image->Read(block.data(), 1, kBlockSize);
-        if (image->Error()) {
-            image->Close();
-            ReportError("Read I/O error");
-            return false;
-        }
-        if (bytesRead == 0) {
-            break;
-        }
-        uint32_t bytesWritten = 0;
-        if (!WriteFile(device, block.data(), static_cast<uint32_t>(bytesRead), &bytesWritten) ||
-            bytesWritten != bytesRead) {
-            image->Close();
-            ReportError("Write I/O error");
-            return false;
-        }
-        written.AddWritten(block.data(), bytesRead);
-        if (bytesRead < kBlockSize) {
-            break;  // the last, partial block of the image
-        }
-        acc += kProgressPerBlock;
+    bool result = false;
+    if (!CopyImageToDrive(*image, device, bound, written, block, &result)) {
+        return result;
     }
     image->Close();
     if (!FlushFileBuffers(device)) {
@@ -195,6 +173,82 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
     }
     SetProgressPos(kProgressRange);
     return ReadBackRestored(device, written, block);
+}
+
+DiskImager::RestoreBound DiskImager::BoundOfRestore(const FileStream& image,
+                                                    const std::string& devicePath) {
+    RestoreBound bound;
+    bound.room = kMaxImageBytes;
+    uint64_t capacity = 0;
+    const std::string name = devicePath.substr(std::min(devicePath.size(), kPrefixLength));
+    if (storage.GetPhysicalDriveLength(name, &capacity) && capacity < bound.room) {
+        bound.room = capacity;
+        bound.roomIsTheDrive = true;
+    }
+    bound.length = image.Length();
+    // Progress counts the blocks that will be written: the image's when its length is known.
+    const uint64_t bytes = std::min(bound.length.value_or(bound.room), bound.room);
+    bound.sectors = static_cast<uint32_t>((bytes + kBlockSize - 1) / kBlockSize) * kSectorsPerBlock;
+    return bound;
+}
+
+int32_t DiskImager::RestoreProgress(uint32_t acc, const RestoreBound& bound,
+                                    const FileStream& image) {
+    if (bound.length) {
+        return static_cast<int32_t>(acc / bound.sectors);
+    }
+    // A stream of unknown length (a compressed image) shows how far through its file it is.
+    const uint64_t size = image.FileSize();
+    return size == 0 ? 0
+                     : static_cast<int32_t>(std::min<uint64_t>(
+                           image.FileBytesConsumed() * kProgressRange / size, kProgressRange));
+}
+
+bool DiskImager::CopyImageToDrive(FileStream& image, DeviceHandle& device,
+                                  const RestoreBound& bound, WrittenDigest& written,
+                                  AlignedBuffer& block, bool* result) {
+    uint32_t acc = 0;
+    for (uint32_t done = 0; done < bound.sectors; done += kSectorsPerBlock) {
+        if (abortRequested) {
+            image.Close();
+            // The blocks written before the Stop must have reached the drive.
+            *result = FlushFileBuffers(device) && CloseHandle(device);
+            ReportError(*result ? "User aborts restoring" : "Write I/O error");
+            return false;
+        }
+        SetProgressPos(RestoreProgress(acc, bound, image));
+        PumpOneMessage();
+        const size_t bytesRead = image.Read(block.data(), 1, kBlockSize);
+        if (image.Error()) {
+            return EndRestore(image, "Read I/O error", result);
+        }
+        if (bytesRead == 0) {
+            return true;
+        }
+        uint32_t bytesWritten = 0;
+        if (!WriteFile(device, block.data(), static_cast<uint32_t>(bytesRead), &bytesWritten) ||
+            bytesWritten != bytesRead) {
+            return EndRestore(image, "Write I/O error", result);
+        }
+        written.AddWritten(block.data(), bytesRead);
+        if (bytesRead < kBlockSize) {
+            return true;  // the last, partial block of the image
+        }
+        acc += kProgressPerBlock;
+    }
+    // The drive, or what the engine counts, is full: the image must have ended there.
+    unsigned char probe = 0;
+    if (image.Read(&probe, 1, 1) == 0 && !image.Error()) {
+        return true;
+    }
+    return EndRestore(image, bound.roomIsTheDrive ? "Write I/O error" : kSizeRefused, result);
+}
+
+bool DiskImager::EndRestore(FileStream& image, const char* text, bool* result) {
+    image.Close();
+    ReportError(text);
+    *result = false;
+    return false;
 }
 
 bool DiskImager::ReadBackRestored(DeviceHandle& device, WrittenDigest& written,

@@ -44,6 +44,8 @@ class DiskImager {
     // Transfers. True when the copy ran to its end or was stopped; false when refused or ended
     // by an I/O error. Everything the operator must know goes out through one report.
     bool CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB);
+    // sizeKB (the drive's volumes) must lie in the size window; the image must fit the drive
+    // itself and 2 GB, and is written whole or the restore fails.
     bool RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB);
     bool IsOnPhysicalDrive(const std::string& letter, const std::string& devicePath);
     // Whether the file or folder at path lies on the physical drive at devicePath, through its
@@ -58,7 +60,26 @@ class DiskImager {
     platform::storage::StorageServices& storage;
 
   private:
+    // How far a restore may fill the drive, and how its progress is counted.
+    struct RestoreBound {
+        uint64_t room = 0;               // the drive's capacity, at most 2 GB
+        bool roomIsTheDrive = false;     // the drive, not the 2 GB, is what ends the room
+        std::optional<uint64_t> length;  // the image's, when known before it is read
+        uint32_t sectors = 0;  // to be written: whole 2048-byte blocks, in 512-byte sectors
+    };
+
     void ScanLetter(char letter);
+    RestoreBound BoundOfRestore(const platform::storage::FileStream& image,
+                                const std::string& devicePath);
+    static int32_t RestoreProgress(uint32_t acc, const RestoreBound& bound,
+                                   const platform::storage::FileStream& image);
+    // Copies the image block by block. True when it reached its end; false when the restore
+    // ended here (stopped or failed, reported), with its result in *result.
+    bool CopyImageToDrive(platform::storage::FileStream& image,
+                          platform::storage::DeviceHandle& device, const RestoreBound& bound,
+                          WrittenDigest& written, platform::storage::AlignedBuffer& block,
+                          bool* result);
+    bool EndRestore(platform::storage::FileStream& image, const char* text, bool* result);
     // Reads back what a restore wrote and compares it; reports the restore's outcome.
     bool ReadBackRestored(platform::storage::DeviceHandle& device, WrittenDigest& written,
                           platform::storage::AlignedBuffer& block);

@@ -48,6 +48,9 @@ class StorageServices {
     // as above, followed through partitions, stacked devices, loop devices and multi-device file
     // systems. Empty when none is known.
     virtual std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) = 0;
+    // The number of bytes the physical drive "PHYSICALDRIVE1" holds (its capacity, not the sum of
+    // its volumes); false when no such drive is known.
+    virtual bool GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) = 0;
     // What identifies the physical drive "PHYSICALDRIVE1" to a user: its device, model, size and
     // lettered volumes. Nothing when no such drive is known.
     virtual std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) = 0;

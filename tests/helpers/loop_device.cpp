@@ -74,9 +74,12 @@ LoopDevice::LoopDevice(Options options) {
         return;
     }
     output.clear();
-    if (!readOnly_ && RunProgram({"mkfs.ext4", "-q", "-F", "-E",
-                                  "lazy_itable_init=0,lazy_journal_init=0", device_},
-                                 &output) != 0) {
+    std::vector<std::string> mkfs = {"mkfs.ext4", "-q", "-F", "-E",
+                                     "lazy_itable_init=0,lazy_journal_init=0", device_};
+    if (options.fileSystemBytes != 0) {
+        mkfs.push_back(std::to_string(options.fileSystemBytes >> 10) + "k");
+    }
+    if (!readOnly_ && RunProgram(mkfs, &output) != 0) {
         failure_ = "mkfs.ext4 failed: " + Trimmed(output);
         return;
     }

@@ -30,25 +30,83 @@ TEST_F(RestoreImage, WritesTheWholeImageIncludingAPartialLastBlock) {
     EXPECT_TRUE(storage.File(kImagePath)->closed);
 }
 
-TEST_F(RestoreImage, StopsAtTheSizeEvenWhenTheImageIsLonger) {
+// The size given is the sum of the drive's volumes; the image may be longer, up to the drive's
+// capacity, and is then written whole.
+TEST_F(RestoreImage, AnImageLongerThanTheVolumesIsWrittenWhole) {
     storage.AddFile(kImagePath, PatternBytes(16384));
 
-    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 3));  // 6 sectors: two whole blocks
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 3));
 
-    EXPECT_EQ(StickPrefix(4096), PatternBytes(4096));
-    EXPECT_EQ(stick->bytes[4096], 0xAA);
-    EXPECT_THAT(imager.positions, ElementsAre(0, 666, 1000, 0, 500, 1000));
+    EXPECT_EQ(StickPrefix(16384), PatternBytes(16384));
+    EXPECT_EQ(stick->bytes[16384], 0xAA);
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
 }
 
-TEST_F(RestoreImage, ProgressRunsInThousandthsOfTheSectors) {
+TEST_F(RestoreImage, AnImageOfTheDrivesSizeFitsAndOneByteMoreIsRefusedUntouched) {
+    storage.AddFile(kImagePath, PatternBytes(kStickBytes));
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 4096));
+    EXPECT_EQ(StickPrefix(kStickBytes), PatternBytes(kStickBytes));
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+
+    RecordingImager refused(storage);
+    stick->bytes.assign(kStickBytes, 0xAA);
+    const int opens = stick->opens;
+    storage.AddFile(kImagePath, PatternBytes(kStickBytes + 1));
+    EXPECT_FALSE(refused.RestoreImage(kImagePath, kStick, 4096));
+    EXPECT_THAT(refused.errors,
+                ElementsAre("the size of the destination file is more than 2GB or less than 2KB..."));
+    EXPECT_EQ(stick->opens, opens);  // the drive was never opened, so nothing was unmounted
+    EXPECT_EQ(StickPrefix(kStickBytes), std::vector<uint8_t>(kStickBytes, 0xAA));
+    EXPECT_TRUE(refused.ranges.empty());
+    EXPECT_TRUE(storage.File(kImagePath)->closed);
+}
+
+TEST_F(RestoreImage, AnImageOverTwoGigabytesIsRefusedEvenOnALargerDrive) {
+    storage.AddDisk(2, uint64_t{4} << 30);
+    storage.AddFile(kImagePath, PatternBytes(4096)).claimedLength = (uint64_t{2} << 30) + 1;
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, "\\\\.\\PHYSICALDRIVE2", 4096));
+    EXPECT_THAT(imager.errors,
+                ElementsAre("the size of the destination file is more than 2GB or less than 2KB..."));
+    EXPECT_EQ(storage.Disk(2)->opens, 0);
+}
+
+// A stream whose length is known only at its end (a compressed image) must end on the drive.
+TEST_F(RestoreImage, AStreamRunningPastTheDrivesEndIsAWriteError) {
+    storage.AddFile(kImagePath, PatternBytes(kStickBytes + 2048)).streamed = true;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 4096));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Write I/O error"));
+    EXPECT_TRUE(imager.messages.empty());
+    EXPECT_EQ(StickPrefix(kStickBytes), PatternBytes(kStickBytes));
+}
+
+TEST_F(RestoreImage, AStreamThatEndsOnTheDriveFinishesWithProgressThroughItsFile) {
+    storage.AddFile(kImagePath, PatternBytes(8192)).streamed = true;
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 4096));
+
+    EXPECT_EQ(StickPrefix(8192), PatternBytes(8192));
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+    EXPECT_THAT(imager.positions, ElementsAre(0, 250, 500, 750, 1000, 1000, 0, 250, 500, 750, 1000));
+}
+
+// Positions count the image's blocks, whatever the volumes add up to.
+TEST_F(RestoreImage, ProgressRunsInThousandthsOfTheImagesSectors) {
     storage.AddFile(kImagePath, PatternBytes(8192));
-    imager.RestoreImage(kImagePath, kStick, 8);
+    imager.RestoreImage(kImagePath, kStick, 1900000);
     // The write, then the read-back of what was written, each from 0 to 1000.
     EXPECT_THAT(imager.positions, ElementsAre(0, 250, 500, 750, 1000, 0, 250, 500, 750, 1000));
 
     imager.positions.clear();
+    storage.AddFile(kImagePath, PatternBytes(2048));
     imager.RestoreImage(kImagePath, kStick, 2);
     EXPECT_THAT(imager.positions, ElementsAre(0, 1000, 0, 1000));
+
+    imager.positions.clear();  // a partial last block is a block of its own
+    storage.AddFile(kImagePath, PatternBytes(5000));
+    imager.RestoreImage(kImagePath, kStick, 2);
+    EXPECT_THAT(imager.positions, ElementsAre(0, 333, 666, 1000, 0, 333, 666, 1000));
 }
 
 TEST_F(RestoreImage, StopDuringAPassWritesThatPassThenEnds) {

@@ -374,6 +374,21 @@ std::string LinuxStorage::PhysicalDriveNameOf(const std::string& deviceNode) {
     return "";
 }
 
+bool LinuxStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {
+    const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + name);
+    if (drive.kind != DrivePath::Kind::kPhysicalDrive) {
+        return false;
+    }
+    EnsureNumbered();
+    const SysfsBlockTree tree = SysfsBlockTree::Load(sysRoot_);
+    const BlockDeviceInfo* disk = CurrentDisk(tree, drive.number);
+    if (disk == nullptr) {
+        return false;
+    }
+    *bytes = disk->sizeSectors * kSectorBytes;
+    return true;
+}
+
 std::optional<DriveDescription> LinuxStorage::DescribePhysicalDrive(const std::string& name) {
     const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + name);
     if (drive.kind != DrivePath::Kind::kPhysicalDrive) {

@@ -52,6 +52,9 @@ class LinuxStorage : public StorageServices {
     // The physical drive name of a whole-disk node ("/dev/loop3"); empty when it is none.
     std::string PhysicalDriveNameOf(const std::string& deviceNode);
 
+    // The size of the disk numbered by the last scan; false when it has gone.
+    bool GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) override;
+
     // Device, model and volumes of the disk numbered by the last scan; nothing when it has gone.
     std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) override;
 

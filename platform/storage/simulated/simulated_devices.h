@@ -58,7 +58,12 @@ class SimulatedFileStream : public FileStream {
     bool Error() const override { return error_; }
     bool Flush() override;
     bool Close() override;
-    std::optional<uint64_t> Length() const override { return file_.bytes.size(); }
+    std::optional<uint64_t> Length() const override {
+        if (file_.streamed) {
+            return std::nullopt;
+        }
+        return file_.claimedLength.value_or(file_.bytes.size());
+    }
     uint64_t FileBytesConsumed() const override { return position_; }
     uint64_t FileSize() const override { return file_.bytes.size(); }
 

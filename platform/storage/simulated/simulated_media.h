@@ -54,6 +54,9 @@ struct SimulatedFile {
     std::vector<uint8_t> bytes;
     bool readOnly = false;
     bool regular = true;  // false: a FIFO, folder or device node, which is never opened
+    // A stream like a compressed image's, whose length is known only at its end.
+    bool streamed = false;
+    std::optional<uint64_t> claimedLength;  // what the stream says instead of the bytes' count
     IoFaults faults;
     int opens = 0;
     int flushes = 0;

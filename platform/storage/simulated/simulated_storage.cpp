@@ -184,6 +184,19 @@ void SimulatedStorage::SetDescription(uint32_t number, DriveDescription descript
     descriptions_[kPhysicalDrive + std::to_string(number)] = std::move(description);
 }
 
+bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {
+    const std::string number = StartsWith(name, kPhysicalDrive) ? name.substr(std::strlen(kPhysicalDrive)) : "";
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const SimulatedDisk* disk = Disk(static_cast<uint32_t>(std::stoul(number)));
+    if (disk == nullptr) {
+        return false;
+    }
+    *bytes = disk->sizeBytes;
+    return true;
+}
+
 std::optional<DriveDescription> SimulatedStorage::DescribePhysicalDrive(const std::string& name) {
     const auto found = descriptions_.find(name);
     if (found == descriptions_.end()) {
