@@ -55,6 +55,10 @@ class DiskImager {
 
     DriveMap drives;
     bool abortRequested = false;
+    // While a report is being made: what lies behind it, in plain words (the cause of an error:
+    // the busy mount and who holds it, the offset of a failed write, ...); empty when nothing
+    // more is known.
+    std::string reportDetail;
 
   protected:
     platform::storage::StorageServices& storage;

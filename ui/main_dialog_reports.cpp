@@ -11,6 +11,10 @@ void MainDialog::ReportMessage(std::string text) {
     const int n = messageList.GetItemCount();
     messageList.InsertItem(LVIF_TEXT, n, "", 0, 0, 0, 0);
     messageList.SetItemText(n, 0, text.c_str());
+    // The row keeps the engine's text; the pointer resting on it shows what lies behind it.
+    if (!reportDetail.empty()) {
+        messageList.SetItemToolTip(n, reportDetail);
+    }
     messageList.EnsureVisible(n, TRUE);
     messageList.SetSelectionMark(n);
     messageList.SetHotItem(n);

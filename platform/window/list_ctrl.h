@@ -36,6 +36,9 @@ class CListCtrl : public CWnd {
     }
     BOOL SetItemText(int item, int subItem, const char* text);
     std::string GetItemText(int item, int subItem) const;
+    // The text shown when the pointer rests on the row; empty for none.
+    BOOL SetItemToolTip(int item, const std::string& text);
+    std::string GetItemToolTip(int item) const;
     LPARAM GetItemData(int item) const;
     int GetItemCount() const;
     BOOL DeleteAllItems();

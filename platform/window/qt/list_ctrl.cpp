@@ -80,6 +80,23 @@ std::string CListCtrl::GetItemText(int item, int subItem) const {
     return cell != nullptr ? cell->text().toStdString() : std::string();
 }
 
+BOOL CListCtrl::SetItemToolTip(int item, const std::string& text) {
+    ListViewWidget* list = List(m_hWnd);
+    if (list == nullptr || item < 0 || item >= list->rowCount()) {
+        return FALSE;
+    }
+    for (int column = 0; column < list->columnCount(); ++column) {
+        list->Cell(item, column)->setToolTip(QString::fromStdString(text));
+    }
+    return TRUE;
+}
+
+std::string CListCtrl::GetItemToolTip(int item) const {
+    ListViewWidget* list = List(m_hWnd);
+    QTableWidgetItem* cell = list != nullptr ? list->item(item, 0) : nullptr;
+    return cell != nullptr ? cell->toolTip().toStdString() : std::string();
+}
+
 LPARAM CListCtrl::GetItemData(int item) const {
     ListViewWidget* list = List(m_hWnd);
     QTableWidgetItem* cell = list != nullptr ? list->item(item, 0) : nullptr;

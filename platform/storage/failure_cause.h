@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform::storage {
+
+// Why the last storage step that failed failed, in plain words for the user ("/media/op/STICK
+// is busy: bash (pid 4242) has its working folder there"). A step that fails sets it; an
+// operation clears it when it begins. Like errno, it means something only right after a failure.
+// The step nearest the cause knows it best: a caller that only passes a failure on keeps what
+// the step beneath said (SetFailureCauseIfNone).
+void SetFailureCause(std::string cause);
+void SetFailureCauseIfNone(std::string cause);
+const std::string& FailureCause();
+void ClearFailureCause();
+
+// The system's text for an errno value ("Input/output error").
+std::string ErrnoText(int error);
+
+// A byte count for people: "16.0 MiB (16777216 bytes)"; below 1 KiB just the bytes.
+std::string ByteCountText(uint64_t bytes);
+
+}  // namespace platform::storage
