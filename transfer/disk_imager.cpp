@@ -3,11 +3,14 @@
 #include "transfer/disk_imager.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/storage/aligned_buffer.h"
 #include "platform/storage/device_wait.h"
+#include "platform/storage/failure_cause.h"
 #include "platform/window/event_pump.h"
+#include "transfer/report_details.h"
 #include "transfer/written_digest.h"
 
 using namespace platform::storage;
@@ -48,6 +51,24 @@ bool DiskImager::SetProgressPos(int32_t) {
     return true;
 }
 
+void DiskImager::ReportErrorWith(const char* text, std::string detail) {
+    reportDetail = std::move(detail);
+    ReportError(text);
+    reportDetail.clear();
+}
+
+void DiskImager::ReportMessageWith(const char* text, std::string detail) {
+    reportDetail = std::move(detail);
+    ReportMessage(text);
+    reportDetail.clear();
+}
+
+std::string DiskImager::WhyOnPhysicalDrive(const std::string& path, const std::string& devicePath) {
+    const std::string name = devicePath.substr(std::min(devicePath.size(), kPrefixLength));
+    const std::string why = storage.ExplainPathOnDrive(path, name);
+    return why.empty() ? path + " lies on a volume of the drive itself." : why;
+}
+
 void DiskImager::PumpOneMessage() {
     platform::window::PumpOneRound();
 }
@@ -72,22 +93,26 @@ bool DiskImager::RestsOnPhysicalDrive(const std::string& path, const std::string
 }
 
 bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB) {
+    ClearFailureCause();
     if (devicePath.empty() || imagePath.empty()) {
-        ReportError("Destionation path is invalid");
+        ReportErrorWith("Destionation path is invalid",
+                        imagePath.empty() ? "No image file was chosen." : "No drive was chosen.");
         return false;
     }
     abortRequested = false;
     if (SizeOutOfRange(sizeKB)) {
-        ReportError(kSizeRefused);
+        ReportErrorWith(kSizeRefused, report_details::SizeWindow(sizeKB));
         return false;
     }
     if (RestsOnPhysicalDrive(imagePath, devicePath)) {
-        ReportError("destination path belongs to source physical drive");
+        ReportErrorWith("destination path belongs to source physical drive",
+                        WhyOnPhysicalDrive(imagePath, devicePath));
         return false;
     }
     FileHandle image = storage.OpenFile(imagePath, "w+b");
     if (!image) {
-        ReportError("Error creating image file");
+        ReportErrorWith("Error creating image file",
+                        report_details::StorageCause("The image file could not be created."));
         return false;
     }
     // A wait for the device dispatches events as the loop does, so a slow drive holds nothing.
@@ -105,46 +130,58 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
         if (abortRequested) {
             // What was copied before the Stop is kept, so it must reach the file.
             if (!image->Flush() || !image->Close()) {
-                ReportError("Write I/O error");
+                ReportErrorWith("Write I/O error", ImageFileFailure("Saving"));
                 return false;
             }
-            ReportError("User aborts creation of image");
+            ReportErrorWith("User aborts creation of image",
+                            report_details::Copied(uint64_t{done} * 512));
             return true;
         }
         uint32_t bytesRead = 0;
         if (!ReadFile(device, block.data(), kBlockSize, &bytesRead) || bytesRead == 0) {
             image->Close();
-            ReportError("Read I/O error");
+            ReportErrorWith("Read I/O error",
+                            report_details::StorageCause("Reading the drive failed."));
             return false;
         }
         if (image->Write(block.data(), bytesRead, 1) != 1) {
+            const std::string why = ImageFileFailure("Writing");
             image->Close();
-            ReportError("Write I/O error");
+            ReportErrorWith("Write I/O error", why);
             return false;
         }
         acc += kProgressPerBlock;
     }
     if (!image->Flush() || !image->Close()) {
-        ReportError("Write I/O error");
+        ReportErrorWith("Write I/O error", ImageFileFailure("Saving"));
         return false;
     }
     SetProgressPos(kProgressRange);
     return true;
 }
 
+std::string DiskImager::ImageFileFailure(const char* doing) {
+    return std::string(doing) + " the image file failed: " + ErrnoText(errno) + ".";
+}
+
 bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB) {
     abortRequested = false;
+    ClearFailureCause();
     if (SizeOutOfRange(sizeKB)) {
-        ReportError(kSizeRefused);
+        ReportErrorWith(kSizeRefused, report_details::SizeWindow(sizeKB));
         return false;
     }
     if (RestsOnPhysicalDrive(imagePath, devicePath)) {
-        ReportError("source path belongs to the destination  physical drive");
+        ReportErrorWith("source path belongs to the destination  physical drive",
+                        WhyOnPhysicalDrive(imagePath, devicePath));
         return false;
     }
     FileHandle image = storage.OpenFile(imagePath, "rb");
     if (!image) {
-        ReportError("Error opening image file");
+        ReportErrorWith("Error opening image file",
+                        imagePath.empty()
+                            ? "No image file was chosen: choose one with \"...\"."
+                            : report_details::StorageCause("The image file could not be opened."));
         return false;
     }
     // The whole image goes onto the drive, or the restore fails: one that cannot fit, or that is
@@ -152,7 +189,8 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
     const RestoreBound bound = BoundOfRestore(*image, devicePath);
     if (bound.length && *bound.length > bound.room) {
         image->Close();
-        ReportError(kSizeRefused);
+        ReportErrorWith(kSizeRefused,
+                        report_details::TooLong(*bound.length, bound.room, bound.roomIsTheDrive));
         return false;
     }
     DeviceWaitHook dispatching([this] { PumpOneMessage(); });
@@ -168,7 +206,8 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
     }
     image->Close();
     if (!FlushFileBuffers(device)) {
-        ReportError("Write I/O error");
+        ReportErrorWith("Write I/O error",
+                        report_details::StorageCause("Flushing the drive failed."));
         return false;
     }
     SetProgressPos(kProgressRange);
@@ -213,14 +252,22 @@ bool DiskImager::CopyImageToDrive(FileStream& image, DeviceHandle& device,
             image.Close();
             // The blocks written before the Stop must have reached the drive.
             *result = FlushFileBuffers(device) && CloseHandle(device);
-            ReportError(*result ? "User aborts restoring" : "Write I/O error");
+            if (*result) {
+                ReportErrorWith("User aborts restoring",
+                                report_details::Stopped(written.WrittenBytes(), false));
+            } else {
+                ReportErrorWith("Write I/O error",
+                                report_details::StorageCause("Flushing the drive failed."));
+            }
             return false;
         }
         SetProgressPos(RestoreProgress(acc, bound, image));
         PumpOneMessage();
         const size_t bytesRead = image.Read(block.data(), 1, kBlockSize);
         if (image.Error()) {
-            return EndRestore(image, "Read I/O error", result);
+            return EndRestore(image, "Read I/O error",
+                              report_details::StorageCause("Reading the image file failed."),
+                              result);
         }
         if (bytesRead == 0) {
             return true;
@@ -228,7 +275,8 @@ bool DiskImager::CopyImageToDrive(FileStream& image, DeviceHandle& device,
         uint32_t bytesWritten = 0;
         if (!WriteFile(device, block.data(), static_cast<uint32_t>(bytesRead), &bytesWritten) ||
             bytesWritten != bytesRead) {
-            return EndRestore(image, "Write I/O error", result);
+            return EndRestore(image, "Write I/O error",
+                              report_details::StorageCause("Writing the drive failed."), result);
         }
         written.AddWritten(block.data(), bytesRead);
         if (bytesRead < kBlockSize) {
@@ -241,12 +289,13 @@ bool DiskImager::CopyImageToDrive(FileStream& image, DeviceHandle& device,
     if (image.Read(&probe, 1, 1) == 0 && !image.Error()) {
         return true;
     }
-    return EndRestore(image, bound.roomIsTheDrive ? "Write I/O error" : kSizeRefused, result);
+    return EndRestore(image, bound.roomIsTheDrive ? "Write I/O error" : kSizeRefused,
+                      report_details::PastTheEnd(bound.room, bound.roomIsTheDrive), result);
 }
 
-bool DiskImager::EndRestore(FileStream& image, const char* text, bool* result) {
+bool DiskImager::EndRestore(FileStream& image, const char* text, std::string detail, bool* result) {
     image.Close();
-    ReportError(text);
+    ReportErrorWith(text, std::move(detail));
     *result = false;
     return false;
 }
@@ -260,30 +309,39 @@ bool DiskImager::ReadBackRestored(DeviceHandle& device, WrittenDigest& written,
     const uint32_t sectors =
         static_cast<uint32_t>((total + kBlockSize - 1) / kBlockSize) * kSectorsPerBlock;
     uint32_t acc = 0;
-    bool same = SetFilePointer(device, 0);
-    for (uint64_t at = 0; same && at < total; at += kBlockSize) {
+    bool read = SetFilePointer(device, 0);
+    bool same = true;
+    for (uint64_t at = 0; read && same && at < total; at += kBlockSize) {
         if (abortRequested) {
             if (!CloseHandle(device)) {
-                ReportError("Write I/O error");
+                ReportErrorWith("Write I/O error",
+                                report_details::StorageCause("Closing the drive failed."));
                 return false;
             }
-            ReportError("User aborts restoring");
+            ReportErrorWith("User aborts restoring", report_details::Stopped(total, true));
             return true;
         }
         SetProgressPos(static_cast<int32_t>(acc / sectors));
         PumpOneMessage();
         const uint32_t wanted = static_cast<uint32_t>(std::min<uint64_t>(kBlockSize, total - at));
         uint32_t bytesRead = 0;
-        same = ReadFile(device, block.data(), wanted, &bytesRead) && bytesRead == wanted &&
-               written.AddReadBack(block.data(), bytesRead);
+        read = ReadFile(device, block.data(), wanted, &bytesRead) && bytesRead == wanted;
+        same = read && written.AddReadBack(block.data(), bytesRead);
         acc += kProgressPerBlock;
     }
-    same = same && written.FinishReadBack();
-    if (!CloseHandle(device) || !same) {
-        ReportError("Write I/O error");
+    const std::string readFailure = report_details::StorageCause("Reading the drive back failed.");
+    same = same && read && written.FinishReadBack();
+    if (!CloseHandle(device)) {
+        ReportErrorWith("Write I/O error",
+                        report_details::StorageCause("Closing the drive failed."));
+        return false;
+    }
+    if (!same) {
+        ReportErrorWith("Write I/O error",
+                        read ? report_details::NotStored(written.MismatchOffset()) : readFailure);
         return false;
     }
     SetProgressPos(kProgressRange);
-    ReportMessage("Finished");
+    ReportMessageWith("Finished", report_details::Finished(total));
     return true;
 }

@@ -83,7 +83,13 @@ class DiskImager {
                           platform::storage::DeviceHandle& device, const RestoreBound& bound,
                           WrittenDigest& written, platform::storage::AlignedBuffer& block,
                           bool* result);
-    bool EndRestore(platform::storage::FileStream& image, const char* text, bool* result);
+    bool EndRestore(platform::storage::FileStream& image, const char* text, std::string detail,
+                    bool* result);
+    // Reports with a detail beside the text (see reportDetail).
+    void ReportErrorWith(const char* text, std::string detail);
+    void ReportMessageWith(const char* text, std::string detail);
+    std::string WhyOnPhysicalDrive(const std::string& path, const std::string& devicePath);
+    static std::string ImageFileFailure(const char* doing);
     // Reads back what a restore wrote and compares it; reports the restore's outcome.
     bool ReadBackRestored(platform::storage::DeviceHandle& device, WrittenDigest& written,
                           platform::storage::AlignedBuffer& block);

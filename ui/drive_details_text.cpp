@@ -1,5 +1,7 @@
 #include "ui/drive_details_text.h"
 
+#include "platform/storage/failure_cause.h"
+
 namespace {
 
 using platform::storage::DriveDescription;
@@ -37,34 +39,10 @@ std::string VolumeLine(const std::string& letter, const VolumeDescription* volum
     return root + " on " + volume->mountPoint + ": " + fileSystem + ", " + label;
 }
 
-uint64_t RoundedTenths(uint64_t bytes, uint64_t unit) {
-    const uint64_t tenth = unit / 10;
-    return bytes / tenth + ((bytes % tenth) * 2 >= tenth ? 1 : 0);
-}
-
 }  // namespace
 
 std::string CapacityText(uint64_t bytes) {
-    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
-    const std::string exact = std::to_string(bytes) + " bytes";
-    if (bytes < 1000) {
-        return exact;
-    }
-    // Tenths of the largest unit that keeps the number at or above 1, rounded half up.
-    uint64_t unit = 1000;
-    size_t index = 0;
-    while (index + 1 < std::size(kUnits) && bytes / unit >= 1000) {
-        unit *= 1000;
-        ++index;
-    }
-    uint64_t tenths = RoundedTenths(bytes, unit);
-    if (tenths >= 10000 && index + 1 < std::size(kUnits)) {
-        unit *= 1000;
-        ++index;
-        tenths = RoundedTenths(bytes, unit);
-    }
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index] +
-           " (" + exact + ")";
+    return platform::storage::ByteCountText(bytes);
 }
 
 std::string DriveDetailsText(const PhysicalDriveEntry& entry,

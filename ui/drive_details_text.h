@@ -13,5 +13,6 @@
 std::string DriveDetailsText(const PhysicalDriveEntry& entry,
                              const std::optional<platform::storage::DriveDescription>& description);
 
-// A byte count for reading: "2.0 GB (2002780160 bytes)", decimal units, one decimal place.
+// A byte count for reading: "2.0 GB (2002780160 bytes)", decimal units, one decimal place (the
+// storage layer's ByteCountText, which its own messages use too).
 std::string CapacityText(uint64_t bytes);

@@ -1,7 +1,7 @@
 #include "platform/storage/failure_cause.h"
 
-#include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace platform::storage {
 
@@ -10,6 +10,11 @@ namespace {
 std::string& Cause() {
     static std::string cause;
     return cause;
+}
+
+uint64_t RoundedTenths(uint64_t bytes, uint64_t unit) {
+    const uint64_t tenth = unit / 10;
+    return bytes / tenth + ((bytes % tenth) * 2 >= tenth ? 1 : 0);
 }
 
 }  // namespace
@@ -38,20 +43,26 @@ std::string ErrnoText(int error) {
 }
 
 std::string ByteCountText(uint64_t bytes) {
-    static const char* const kUnits[] = {"KiB", "MiB", "GiB", "TiB"};
-    if (bytes < 1024) {
-        return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
+    const std::string exact = std::to_string(bytes) + " bytes";
+    if (bytes < 1000) {
+        return exact;
     }
-    double value = static_cast<double>(bytes) / 1024;
-    int unit = 0;
-    while (value >= 1024 && unit < 3) {
-        value /= 1024;
-        ++unit;
+    // Tenths of the largest unit that keeps the number at or above 1, rounded half up.
+    uint64_t unit = 1000;
+    size_t index = 0;
+    while (index + 1 < std::size(kUnits) && bytes / unit >= 1000) {
+        unit *= 1000;
+        ++index;
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.1f %s (%llu bytes)", value, kUnits[unit],
-                  static_cast<unsigned long long>(bytes));
-    return text;
+    uint64_t tenths = RoundedTenths(bytes, unit);
+    if (tenths >= 10000 && index + 1 < std::size(kUnits)) {
+        unit *= 1000;
+        ++index;
+        tenths = RoundedTenths(bytes, unit);
+    }
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index] +
+           " (" + exact + ")";
 }
 
 }  // namespace platform::storage

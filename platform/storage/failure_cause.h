@@ -18,7 +18,8 @@ void ClearFailureCause();
 // The system's text for an errno value ("Input/output error").
 std::string ErrnoText(int error);
 
-// A byte count for people: "16.0 MiB (16777216 bytes)"; below 1 KiB just the bytes.
+// A byte count for people, in decimal units with one decimal place: "2.0 GB (2002780160
+// bytes)"; below 1 kB just the bytes.
 std::string ByteCountText(uint64_t bytes);
 
 }  // namespace platform::storage

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/regular_file.h"
 
 namespace platform::storage {
@@ -48,7 +49,15 @@ StdioFileStream::~StdioFileStream() {
 }
 
 size_t StdioFileStream::Read(void* buffer, size_t size, size_t count) {
-    return file_ ? std::fread(buffer, size, count, file_) : 0;
+    if (file_ == nullptr) {
+        return 0;
+    }
+    const size_t items = std::fread(buffer, size, count, file_);
+    if (items < count && std::ferror(file_)) {
+        SetFailureCause("Reading the image file failed at byte " +
+                        std::to_string(FileBytesConsumed()) + ": " + ErrnoText(errno) + ".");
+    }
+    return items;
 }
 
 size_t StdioFileStream::Write(const void* buffer, size_t size, size_t count) {

@@ -48,6 +48,10 @@ class StorageServices {
     // as above, followed through partitions, stacked devices, loop devices and multi-device file
     // systems. Empty when none is known.
     virtual std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) = 0;
+    // How the file at path comes to rest on the physical drive name, for a user ("/home/op/x.img
+    // is on /dev/loop3, a loop device over /media/op/STICK/disk.img, which is on /dev/sdb1, a
+    // partition of /dev/sdb"); empty when it does not, or the way is not known.
+    virtual std::string ExplainPathOnDrive(const std::string& path, const std::string& name) = 0;
     // The number of bytes the physical drive "PHYSICALDRIVE1" holds (its capacity, not the sum of
     // its volumes); false when no such drive is known.
     virtual bool GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) = 0;

@@ -14,8 +14,14 @@ class RecordingImager : public DiskImager {
   public:
     explicit RecordingImager(platform::storage::StorageServices& storage) : DiskImager(storage) {}
 
-    void ReportError(std::string text) override { errors.push_back(text); }
-    void ReportMessage(std::string text) override { messages.push_back(text); }
+    void ReportError(std::string text) override {
+        errors.push_back(text);
+        details.push_back(reportDetail);
+    }
+    void ReportMessage(std::string text) override {
+        messages.push_back(text);
+        details.push_back(reportDetail);
+    }
     bool SetProgressRange(int32_t upper) override {
         ranges.push_back(upper);
         return true;
@@ -29,6 +35,7 @@ class RecordingImager : public DiskImager {
 
     std::vector<std::string> errors;
     std::vector<std::string> messages;
+    std::vector<std::string> details;  // the detail beside each report, in order
     std::vector<int32_t> ranges;
     std::vector<int32_t> positions;
 };

@@ -158,6 +158,65 @@ std::set<std::string> DeviceStack::BtrfsMembers(const MountEntry& mount) const {
     return {};
 }
 
+std::string DeviceStack::WayToDisk(const std::string& path, const std::string& diskName) const {
+    return PathWay(path, diskName, 0);
+}
+
+std::string DeviceStack::PathWay(const std::string& path, const std::string& diskName,
+                                 int depth) const {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return "";
+    }
+    return S_ISBLK(st.st_mode) ? DeviceWay(tree_.Find(st.st_rdev), diskName, depth)
+                               : FileSystemWay(st.st_dev, diskName, depth);
+}
+
+std::string DeviceStack::FileSystemWay(dev_t devno, const std::string& diskName, int depth) const {
+    if (const BlockDeviceInfo* device = tree_.Find(devno)) {
+        return DeviceWay(device, diskName, depth);
+    }
+    for (const MountEntry& mount : mounts_.entries()) {
+        if (mount.devno != devno || mount.fsType != "btrfs") {
+            continue;
+        }
+        for (const std::string& member : BtrfsMembers(mount)) {
+            const std::string way = DeviceWay(tree_.FindByName(member), diskName, depth + 1);
+            if (!way.empty()) {
+                return "a btrfs file system with the member " + way;
+            }
+        }
+    }
+    return "";
+}
+
+std::string DeviceStack::DeviceWay(const BlockDeviceInfo* device, const std::string& diskName,
+                                   int depth) const {
+    if (device == nullptr || depth > kMaxDepth) {
+        return "";
+    }
+    const std::string node = "/dev/" + device->name;
+    if (device->name == diskName) {
+        return node;
+    }
+    if (device->partition) {
+        const std::string way = DeviceWay(tree_.FindByName(device->parent), diskName, depth + 1);
+        return way.empty() ? "" : node + ", a partition of " + way;
+    }
+    if (!device->backingFile.empty()) {
+        const std::string file = WithoutDeletedSuffix(device->backingFile);
+        const std::string way = PathWay(file, diskName, depth + 1);
+        return way.empty() ? "" : node + ", a loop device over " + file + ", which is on " + way;
+    }
+    for (const std::string& slave : device->slaves) {
+        const std::string way = DeviceWay(tree_.FindByName(slave), diskName, depth + 1);
+        if (!way.empty()) {
+            return node + ", a device stacked on " + way;
+        }
+    }
+    return "";
+}
+
 bool DeviceStack::OnDisk(const std::string& path, const std::string& diskName) const {
     return DisksBeneathPath(path).count(diskName) != 0;
 }

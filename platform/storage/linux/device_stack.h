@@ -27,6 +27,11 @@ class DeviceStack {
     // or folder: the file system that holds it). Empty when path cannot be examined.
     std::set<std::string> DisksBeneathPath(const std::string& path) const;
 
+    // How the file or device at path rests on the disk, step by step from the device that holds
+    // it: "/dev/loop3, a loop device over /a/disk.img, which is on /dev/sdb1, a partition of
+    // /dev/sdb". Empty when it does not.
+    std::string WayToDisk(const std::string& path, const std::string& diskName) const;
+
     // Something other than a mount that uses the disk or one of its partitions: a device stacked
     // on it (a sysfs holder), a loop device over it or over a file on it, a swap area on it.
     // Describes the first one found ("holder dm-0", "loop device loop4", "swap /dev/sdb2");
@@ -39,6 +44,10 @@ class DeviceStack {
     void CollectPath(const std::string& path, int depth, std::set<std::string>* disks) const;
     std::set<std::string> BtrfsMembers(const MountEntry& mount) const;
     bool OnDisk(const std::string& path, const std::string& diskName) const;
+    std::string PathWay(const std::string& path, const std::string& diskName, int depth) const;
+    std::string FileSystemWay(dev_t devno, const std::string& diskName, int depth) const;
+    std::string DeviceWay(const BlockDeviceInfo* device, const std::string& diskName,
+                          int depth) const;
 
     const SysfsBlockTree& tree_;
     const MountTable& mounts_;

@@ -1,5 +1,7 @@
 #include "platform/storage/linux/linux_block_device.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -7,6 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "platform/storage/failure_cause.h"
 
 namespace platform::storage {
 
@@ -38,6 +43,21 @@ ssize_t PreadUpTo(int fd, unsigned char* bytes, size_t size, uint64_t offset) {
         done += static_cast<size_t>(n);
     }
     return static_cast<ssize_t>(done);
+}
+
+// Whether the device behind fd has left the system (a stick pulled out).
+bool Gone(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISBLK(st.st_mode)) {
+        return false;  // a file standing in for a device does not go
+    }
+    const std::string entry = "/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" +
+                              std::to_string(minor(st.st_rdev));
+    return ::access(entry.c_str(), F_OK) != 0;
+}
+
+std::string At(uint64_t offset) {
+    return "at byte " + std::to_string(offset);
 }
 
 }  // namespace
@@ -80,6 +100,20 @@ LinuxBlockDevice::~LinuxBlockDevice() {
 
 bool LinuxBlockDevice::Fail() {
     failed_ = true;
+    if (const auto& failure = slots_->writeFailure()) {
+        SetFailureCause(Gone(fd_.get())
+                            ? "The drive went away while it was being written (" +
+                                  At(failure->offset) + "): " + ErrnoText(failure->error) + "."
+                            : "Writing the drive failed " + At(failure->offset) + ": " +
+                                  ErrnoText(failure->error) + ".");
+    }
+    return false;
+}
+
+bool LinuxBlockDevice::ReadFailed(uint64_t offset) {
+    const std::string what = Gone(fd_.get()) ? "The drive went away while it was being read ("
+                                             : "Reading the drive failed (";
+    SetFailureCause(what + At(offset) + "): " + ErrnoText(errno) + ".");
     return false;
 }
 
@@ -88,7 +122,12 @@ bool LinuxBlockDevice::ReadBlock(uint64_t offset, unsigned char* into) {
     if (!slots_->DrainWrites()) {
         return false;
     }
-    return PreadUpTo(fd_.get(), into, blockSize_, offset) == static_cast<ssize_t>(blockSize_);
+    const ssize_t n = PreadUpTo(fd_.get(), into, blockSize_, offset);
+    if (n != static_cast<ssize_t>(blockSize_)) {
+        errno = n < 0 ? errno : EIO;
+        return ReadFailed(offset);
+    }
+    return true;
 }
 
 bool LinuxBlockDevice::StartGathering() {
@@ -134,6 +173,8 @@ bool LinuxBlockDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesW
         return false;
     }
     if (pos_ + size > options_.sizeBytes) {
+        SetFailureCause("The drive ends at byte " + std::to_string(options_.sizeBytes) +
+                        ": what is written goes on past its end.");
         errno = ENOSPC;
         return false;
     }
@@ -172,7 +213,7 @@ bool LinuxBlockDevice::ReadExactly(unsigned char* into, uint32_t size, uint32_t*
         std::min<uint64_t>(AlignUp(pos_ - start + wanted), RoundUp(kExactBytes, blockSize_)));
     const ssize_t n = PreadUpTo(fd_.get(), exact_.get(), length, start);
     if (n < 0) {
-        return false;
+        return ReadFailed(start);
     }
     const uint64_t available = start + static_cast<uint64_t>(n) > pos_ ? start + n - pos_ : 0;
     const uint64_t copied = std::min(available, wanted);
@@ -243,10 +284,21 @@ bool LinuxBlockDevice::Flush() {
     if (!fd_.valid()) {
         return false;
     }
-    if (!SubmitGathered() || !slots_->Sync()) {
+    if (!SubmitGathered() || !Sync()) {
         return Fail();
     }
     return !failed_;
+}
+
+bool LinuxBlockDevice::Sync() {
+    if (slots_->Sync()) {
+        return true;
+    }
+    if (!slots_->writeFailure()) {
+        SetFailureCause("Flushing the drive, to make what was written durable, failed: " +
+                        ErrnoText(errno) + ".");
+    }
+    return false;
 }
 
 bool LinuxBlockDevice::Close() {
@@ -256,7 +308,7 @@ bool LinuxBlockDevice::Close() {
     bool closed = true;
     // A volume opened for writing but never written (the scan's query) is left as it is.
     if (options_.writable && (written_ || options_.afterClose)) {
-        closed = SubmitGathered() && slots_->Sync() && closed;
+        closed = SubmitGathered() && Sync() && closed;
     }
     slots_->DropReads();  // a read ahead still in flight is waited for as every wait is
     slots_.reset();

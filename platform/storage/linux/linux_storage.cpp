@@ -351,6 +351,18 @@ std::vector<std::string> LinuxStorage::PhysicalDrivesOfPath(const std::string& p
     return names;
 }
 
+std::string LinuxStorage::ExplainPathOnDrive(const std::string& path, const std::string& name) {
+    const std::string existing = NearestExisting(path);
+    const std::string node = DeviceNodeOf(name);
+    if (existing.empty() || node.empty()) {
+        return "";
+    }
+    const SysfsBlockTree tree = SysfsBlockTree::Load(sysRoot_);
+    const MountTable mounts = MountTable::Load(mountInfo_).value_or(MountTable());
+    const std::string way = DeviceStack(tree, mounts, sysRoot_).WayToDisk(existing, node.substr(5));
+    return way.empty() ? "" : path + " is on " + way + ", the drive it would be written to.";
+}
+
 std::string LinuxStorage::DeviceNodeOf(const std::string& physicalDriveName) {
     const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + physicalDriveName);
     EnsureNumbered();

@@ -44,6 +44,7 @@ class LinuxStorage : public StorageServices {
     [[nodiscard]] FileHandle OpenFile(const std::string& path, const char* mode) override;
     std::string VolumeLetterOfPath(const std::string& path) override;
     std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
+    std::string ExplainPathOnDrive(const std::string& path, const std::string& name) override;
 
     // The block device node ("/dev/sdb") behind a physical drive name ("PHYSICALDRIVE1");
     // empty when the name is unknown.

@@ -184,6 +184,17 @@ void SimulatedStorage::SetDescription(uint32_t number, DriveDescription descript
     descriptions_[kPhysicalDrive + std::to_string(number)] = std::move(description);
 }
 
+std::string SimulatedStorage::ExplainPathOnDrive(const std::string& path,
+                                                 const std::string& name) {
+    for (const auto& [letter, volume] : volumes_) {
+        if (volume.diskNumber && name == kPhysicalDrive + std::to_string(*volume.diskNumber) &&
+            !volume.pathPrefix.empty() && StartsWith(path, volume.pathPrefix)) {
+            return path + " is on " + std::string(1, letter) + ":\\, a volume of that drive.";
+        }
+    }
+    return "";
+}
+
 bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {
     const std::string number = StartsWith(name, kPhysicalDrive) ? name.substr(std::strlen(kPhysicalDrive)) : "";
     if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {

@@ -40,6 +40,7 @@ class SimulatedStorage : public StorageServices {
     std::string VolumeLetterOfPath(const std::string& path) override;
     // The disks of the volume that holds the path: its first and its further extents.
     std::vector<std::string> PhysicalDrivesOfPath(const std::string& path) override;
+    std::string ExplainPathOnDrive(const std::string& path, const std::string& name) override;
     bool GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) override;
     std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) override;
 
