@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace platform::storage {
 
@@ -25,6 +27,15 @@ class FileStream {
 
     // Closes the stream. False when buffered data could not be written; later calls return true.
     virtual bool Close() = 0;
+
+    // The length in bytes of the image the stream yields, when known before it is read through
+    // (a plain file's size, an archive entry that records its size); nothing otherwise.
+    virtual std::optional<uint64_t> Length() const = 0;
+    // How far reading has come through the file itself, in bytes of the file (for a compressed
+    // file its compressed bytes consumed), and the file's size; for a plain file the bytes read so
+    // far and its length.
+    virtual uint64_t FileBytesConsumed() const = 0;
+    virtual uint64_t FileSize() const = 0;
 };
 
 using FileHandle = std::unique_ptr<FileStream>;

@@ -1,13 +1,11 @@
 #include "platform/storage/stdio_file_stream.h"
 
-#include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
+
+#include "platform/storage/regular_file.h"
 
 namespace platform::storage {
 
@@ -15,74 +13,34 @@ namespace {
 
 constexpr size_t kBufferBytes = 1u << 20;
 
-// File systems whose "regular files" are views of kernel state, not stored bytes.
-bool IsPseudoFileSystem(int fd) {
-    struct statfs info {};
-    if (::fstatfs(fd, &info) != 0) {
-        return true;
-    }
-    switch (static_cast<unsigned long>(info.f_type)) {
-        case PROC_SUPER_MAGIC:
-        case SYSFS_MAGIC:
-        case DEBUGFS_MAGIC:
-        case TRACEFS_MAGIC:
-        case SECURITYFS_MAGIC:
-        case CGROUP_SUPER_MAGIC:
-        case CGROUP2_SUPER_MAGIC:
-        case BPF_FS_MAGIC:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Opens a regular file only. A FIFO would block the reader for ever, a device node would be
-// written past the safety steps of a drive's open, and a directory or socket holds no image.
-int OpenRegular(const std::string& path, bool write, bool create) {
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
-        errno = EINVAL;
-        return -1;
-    }
-    if (!exists && !create) {
-        return -1;
-    }
-    const int flags =
-        (write ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    const int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) {
-        return -1;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || IsPseudoFileSystem(fd) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-        (create && ::ftruncate(fd, 0) != 0)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
-}
-
 }  // namespace
 
 FileHandle StdioFileStream::Open(const std::string& path, const char* mode) {
     const bool create = mode[0] == 'w';
     const bool write = create || std::strchr(mode, '+') != nullptr;
-    const int fd = OpenRegular(path, write, create);
-    if (fd < 0) {
+    UniqueFd fd = OpenRegularFile(path, write, create);
+    if (!fd.valid()) {
         return nullptr;
     }
-    std::FILE* file = ::fdopen(fd, mode);
+    return FromDescriptor(std::move(fd), mode);
+}
+
+FileHandle StdioFileStream::FromDescriptor(UniqueFd fd, const char* mode) {
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || ::lseek(fd.get(), 0, SEEK_SET) != 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd.get(), mode);
     if (file == nullptr) {
-        ::close(fd);
         return nullptr;
     }
+    fd.Release();  // the stream closes it now
     // A large buffer of the stream's own keeps the image file from limiting a drive's speed (the
     // C library ignores a size given without a buffer).
     std::unique_ptr<char[]> buffer(new char[kBufferBytes]);
     std::setvbuf(file, buffer.get(), _IOFBF, kBufferBytes);
-    return FileHandle(new StdioFileStream(file, std::move(buffer)));
+    return FileHandle(
+        new StdioFileStream(file, std::move(buffer), static_cast<uint64_t>(st.st_size)));
 }
 
 StdioFileStream::~StdioFileStream() {
@@ -103,6 +61,11 @@ bool StdioFileStream::Error() const {
 
 bool StdioFileStream::Flush() {
     return file_ != nullptr && std::fflush(file_) == 0 && ::fsync(fileno(file_)) == 0;
+}
+
+uint64_t StdioFileStream::FileBytesConsumed() const {
+    const off_t position = file_ ? ::ftello(file_) : -1;
+    return position > 0 ? static_cast<uint64_t>(position) : 0;
 }
 
 bool StdioFileStream::Close() {

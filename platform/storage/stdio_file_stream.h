@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/storage/file_stream.h"
+#include "platform/storage/linux/unique_fd.h"
 
 namespace platform::storage {
 
@@ -16,6 +17,9 @@ class StdioFileStream : public FileStream {
     // is not a regular file of a disk-backed file system (FIFO, socket, folder, device node,
     // /proc or /sys file). "w" truncates only a regular file.
     [[nodiscard]] static FileHandle Open(const std::string& path, const char* mode);
+    // The stream over a regular file already opened (as OpenRegularFile does) with a matching
+    // fopen mode, read from its start; null when the stream cannot be set up.
+    [[nodiscard]] static FileHandle FromDescriptor(UniqueFd fd, const char* mode);
 
     ~StdioFileStream() override;
 
@@ -24,12 +28,17 @@ class StdioFileStream : public FileStream {
     bool Error() const override;
     bool Flush() override;
     bool Close() override;
+    // The file's size when it was opened.
+    std::optional<uint64_t> Length() const override { return size_; }
+    uint64_t FileBytesConsumed() const override;
+    uint64_t FileSize() const override { return size_; }
 
   private:
-    StdioFileStream(std::FILE* file, std::unique_ptr<char[]> buffer)
-        : buffer_(std::move(buffer)), file_(file) {}
+    StdioFileStream(std::FILE* file, std::unique_ptr<char[]> buffer, uint64_t size)
+        : buffer_(std::move(buffer)), file_(file), size_(size) {}
     std::unique_ptr<char[]> buffer_;  // outlives the stream: declared first, destroyed last
     std::FILE* file_;
+    uint64_t size_;
 };
 
 }  // namespace platform::storage

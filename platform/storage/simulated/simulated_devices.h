@@ -56,6 +56,9 @@ class SimulatedFileStream : public FileStream {
     bool Error() const override { return error_; }
     bool Flush() override;
     bool Close() override;
+    std::optional<uint64_t> Length() const override { return file_.bytes.size(); }
+    uint64_t FileBytesConsumed() const override { return position_; }
+    uint64_t FileSize() const override { return file_.bytes.size(); }
 
   private:
     SimulatedFile& file_;
