@@ -144,20 +144,4 @@ TEST_F(CompressedFileStreamTest, ReadsLargerThanTheBufferAndWholeItemsWork) {
     EXPECT_FALSE(stream->Error());
 }
 
-TEST_F(CompressedFileStreamTest, WritingFailsAndClosingEndsReading) {
-    ScriptedDecoder::Script script;
-    script.totalBytes = 10000;
-    FileHandle stream = Open(script);
-    ASSERT_TRUE(stream);
-    EXPECT_EQ(stream->FileSize(), 1000u);
-    unsigned char block[2048] = {};
-    EXPECT_EQ(stream->Write(block, 1, sizeof block), 0u);
-    EXPECT_TRUE(stream->Error());
-    const uint64_t consumed = stream->FileBytesConsumed();
-    EXPECT_TRUE(stream->Close());
-    EXPECT_TRUE(stream->Close());
-    EXPECT_EQ(stream->Read(block, 1, sizeof block), 0u);
-    EXPECT_EQ(stream->FileBytesConsumed(), consumed);
-}
-
 }  // namespace
