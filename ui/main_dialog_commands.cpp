@@ -9,6 +9,9 @@
 namespace {
 
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+// The images a restore reads: plain, compressed, or the one file of a zip archive. Listing "*.img"
+// among them lets the first view of the Open dialog show them all.
+constexpr char kRestoreImageFilter[] = "Images|*.img;*.img.xz;*.img.gz;*.img.bz2;*.img.zst;*.zip||";
 constexpr UINT kConfirmStyle = MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
 
 // The controls the busy switch disables, in the order it switches them.
@@ -37,7 +40,7 @@ void MainDialog::OnBrowseCreateImage() {
 
 void MainDialog::OnBrowseRestoreImage() {
     chosenRestorePath = "";
-    CFileDialog dialog(TRUE, "*.img", "*.img", kFileDialogFlags, nullptr, nullptr);
+    CFileDialog dialog(TRUE, "*.img", "*.img", kFileDialogFlags, kRestoreImageFilter, nullptr);
     if (dialog.DoModal() == IDOK) {
         chosenRestorePath = dialog.GetPathName();
         restoreImagePath = chosenRestorePath;

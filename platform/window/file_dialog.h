@@ -17,7 +17,8 @@ inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 // without extension ("*.img" counts as "img"); a fileName with a wildcard becomes the name
 // filter, another is the proposed name; a name typed with a wildcard filters the list;
 // OFN_OVERWRITEPROMPT asks before an existing file is chosen for saving, OFN_FILEMUSTEXIST refuses
-// names that do not exist. filter is "Text|*.txt|All|*.*||" or null.
+// names that do not exist. filter is "Text|*.txt;*.text|All|*.*||" or null; when its first entry
+// lists a wildcard fileName among its patterns, the first view lists all of that entry's files.
 class CFileDialog {
   public:
     CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,

@@ -9,8 +9,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
+#include "platform/storage/compressed/image_stream.h"
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_describer.h"
@@ -303,6 +305,10 @@ DeviceHandle LinuxStorage::OpenPhysicalDrive(const Snapshot& snapshot, uint32_t 
 }
 
 FileHandle LinuxStorage::OpenFile(const std::string& path, const char* mode) {
+    // An image is read decompressed when it is compressed; files are written as they are.
+    if (std::strcmp(mode, "rb") == 0) {
+        return OpenImageStream(path);
+    }
     return StdioFileStream::Open(path, mode);
 }
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <vector>
 
 #include "platform/window/qt/modal_parent.h"
 #include "platform/window/qt/native_window.h"
@@ -13,22 +14,48 @@
 
 namespace {
 
-// "Images|*.img|All|*.*||" -> "Images (*.img)", "All (*.*)".
-QStringList ParseFilter(const std::string& filter) {
+struct FilterEntry {
+    QString description;
+    QStringList patterns;
+};
+
+// "Images|*.img;*.img.xz|All|*.*||" -> {"Images", {"*.img", "*.img.xz"}}, {"All", {"*.*"}}.
+std::vector<FilterEntry> ParseFilter(const std::string& filter) {
     QStringList parts = QString::fromUtf8(filter).split(QLatin1Char('|'));
-    QStringList out;
+    std::vector<FilterEntry> out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty() && parts[i + 1].isEmpty()) {
             break;
         }
-        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(';', ' ') +
-                   QLatin1Char(')');
+        out.push_back({parts[i], parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)});
     }
     return out;
 }
 
 bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
+}
+
+// The name filters the dialog offers, the first one shown first. A wildcard initial name filters
+// the first view; when the filter's first entry lists that pattern among others, the first view
+// lists them all, bare as a typed wildcard is ("*.img *.img.xz"), and that entry is not repeated.
+QStringList NameFilters(const std::string& fileName, const std::string& filter) {
+    std::vector<FilterEntry> entries = ParseFilter(filter);
+    QStringList filters;
+    if (HasWildcard(fileName)) {
+        const QString pattern = QString::fromUtf8(fileName);
+        if (!entries.empty() && entries.front().patterns.contains(pattern)) {
+            filters << entries.front().patterns.join(QLatin1Char(' '));
+            entries.erase(entries.begin());
+        } else {
+            filters << pattern;
+        }
+    }
+    for (const FilterEntry& entry : entries) {
+        filters << entry.description + QStringLiteral(" (") +
+                       entry.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
 }
 
 // The folder of the last file chosen in any file dialog; the next one starts there.
@@ -100,11 +127,7 @@ intptr_t CFileDialog::DoModal() {
     if (!ext.isEmpty() && !ext.contains(QLatin1Char('*')) && !ext.contains(QLatin1Char('?'))) {
         dialog.setDefaultSuffix(ext);
     }
-    QStringList filters;
-    if (HasWildcard(fileName_)) {
-        filters << QString::fromUtf8(fileName_);  // the initial name filters the listing
-    }
-    filters << ParseFilter(filter_);
+    const QStringList filters = NameFilters(fileName_, filter_);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
     }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -101,6 +103,66 @@ void TypeIntoFileDialog(QFileDialog* dialog, const QString& text) {
     edit->setFocus();
     edit->setText(text);
     QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// The names the dialog's list shows, once its folder has been read (within a second).
+QStringList ListedNames(QFileDialog* dialog, const QStringList& expected) {
+    auto* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    QStringList names;
+    for (int attempt = 0; view != nullptr && attempt < 100; ++attempt) {
+        names.clear();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row) {
+            names << view->model()->index(row, 0, root).data().toString();
+        }
+        names.sort();
+        if (names == expected) {
+            break;
+        }
+        QTest::qWait(10);
+    }
+    return names;
+}
+
+constexpr char kImageFilter[] = "Images|*.img;*.img.xz;*.img.gz;*.img.bz2;*.img.zst;*.zip||";
+
+TEST_F(FileDialogTest, AFilterEntryListingTheWildcardNameWidensTheFirstView) {
+    for (const char* name :
+         {"disk.img", "disk.img.xz", "disk.img.zst", "card.zip", "notes.txt", "disk.xz"}) {
+        Touch(name);
+    }
+    CFileDialog dialog(TRUE, "*.img", "*.img", 6, kImageFilter, nullptr);
+    QStringList filters;
+    QStringList applied;
+    QStringList listed;
+    QStringList listedAfterStar;
+    test_helpers::WhenNextModalOpens([&](QWidget* modal) {
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(files, nullptr);
+        filters = files->nameFilters();
+        if (auto* model = files->findChild<QFileSystemModel*>()) {
+            applied = model->nameFilters();
+        }
+        listed = ListedNames(files, {"card.zip", "disk.img", "disk.img.xz", "disk.img.zst"});
+        TypeIntoFileDialog(files, "*");  // a typed wildcard still filters as it did
+        listedAfterStar = ListedNames(
+            files, {"card.zip", "disk.img", "disk.img.xz", "disk.img.zst", "disk.xz", "notes.txt"});
+        TypeIntoFileDialog(files, "disk.img.xz");
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(filters, QStringList{"*.img *.img.xz *.img.gz *.img.bz2 *.img.zst *.zip"});
+    EXPECT_EQ(applied,
+              (QStringList{"*.img", "*.img.xz", "*.img.gz", "*.img.bz2", "*.img.zst", "*.zip"}));
+    EXPECT_EQ(listed, (QStringList{"card.zip", "disk.img", "disk.img.xz", "disk.img.zst"}));
+    EXPECT_EQ(listedAfterStar.size(), 6);
+    EXPECT_EQ(dialog.GetPathName(), PathOf("disk.img.xz"));
+}
+
+TEST_F(FileDialogTest, AFilterThatDoesNotListTheWildcardNameFollowsIt) {
+    CFileDialog dialog(TRUE, "*.img", "*.img", 6, "Text|*.txt|All files|*.*||", nullptr);
+    auto seen = test_helpers::CancelNextFileDialog();
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(seen->nameFilters, (QStringList{"*.img", "Text (*.txt)", "All files (*.*)"}));
 }
 
 TEST_F(FileDialogTest, AWildcardTypedIntoTheOpenDialogFiltersTheListInsteadOfBeingChosen) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace platform::storage {
+
+// The compressed bytes of a file, read from its start through a descriptor it does not own, one
+// chunk at a time, for a decoder that takes its input from memory.
+class FileInput {
+  public:
+    explicit FileInput(int fd);
+
+    // Reads the next chunk once the last one is consumed; false when reading failed.
+    bool Fill();
+
+    const unsigned char* data() const { return chunk_.data() + head_; }
+    size_t size() const { return tail_ - head_; }
+    void Consume(size_t bytes);
+
+    // Everything of the file has been read and consumed.
+    bool AtEnd() const { return endOfFile_ && size() == 0; }
+    uint64_t consumed() const { return consumed_; }
+
+  private:
+    int fd_;
+    std::vector<unsigned char> chunk_;
+    size_t head_ = 0;
+    size_t tail_ = 0;
+    uint64_t offset_ = 0;
+    uint64_t consumed_ = 0;
+    bool endOfFile_ = false;
+};
+
+}  // namespace platform::storage
