@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
+
+#include "platform/storage/failure_cause.h"
 
 namespace platform::storage {
 
@@ -69,8 +72,12 @@ size_t CompressedFileStream::Read(void* buffer, size_t size, size_t count) {
         done += n;
         delivered_ += n;
     }
-    if (done < wanted && status_ == Status::kDamaged) {
+    if (done < wanted && status_ == Status::kDamaged && !error_) {
         error_ = true;
+        SetFailureCause(
+            "The compressed image is damaged or cut short: it cannot be decompressed "
+            "past byte " +
+            std::to_string(delivered_) + " of the image.");
     }
     ReadAhead();
     CountConsumed();

@@ -7,6 +7,7 @@
 #include "platform/storage/compressed/compressed_file_stream.h"
 #include "platform/storage/compressed/gzip_decoder.h"
 #include "platform/storage/compressed/image_format.h"
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/regular_file.h"
 #include "platform/storage/stdio_file_stream.h"
 
@@ -37,6 +38,29 @@ std::unique_ptr<ImageDecoder> OpenDecoder(ImageFormat format, int fd) {
     return nullptr;
 }
 
+const char* FormatName(ImageFormat format) {
+    switch (format) {
+        case ImageFormat::kXz:
+            return "an xz";
+        case ImageFormat::kZstd:
+            return "a zstd";
+        case ImageFormat::kZip:
+            return "a zip";
+        case ImageFormat::kGzip:
+            return "a gzip";
+        case ImageFormat::kBzip2:
+            return "a bzip2";
+        case ImageFormat::kPlain:
+            break;
+    }
+    return "a plain";
+}
+
+FileHandle Refused(const std::string& cause) {
+    SetFailureCause(cause);
+    return nullptr;
+}
+
 }  // namespace
 
 FileHandle OpenImageStream(const std::string& path) {
@@ -48,14 +72,28 @@ FileHandle OpenImageStream(const std::string& path) {
     if (format == ImageFormat::kPlain) {
         // Written as it is, a file that only claims to be compressed would put the wrong bytes
         // on the drive.
-        return NamesCompressedFile(path) ? nullptr
-                                         : StdioFileStream::FromDescriptor(std::move(fd), "rb");
+        return NamesCompressedFile(path)
+                   ? Refused(path +
+                             " is named like a compressed image, but its content is not one "
+                             "(no xz, gzip, bzip2, zstd or zip signature at its start).")
+                   : StdioFileStream::FromDescriptor(std::move(fd), "rb");
     }
     std::unique_ptr<ImageDecoder> decoder = OpenDecoder(format, fd.get());
     if (!decoder) {
-        return nullptr;
+        return Refused(format == ImageFormat::kZip
+                           ? path +
+                                 " is a zip archive that does not hold exactly one image "
+                                 "file (it holds several, a link or an encrypted entry, or "
+                                 "its directory cannot be read)."
+                           : path + " starts as " + FormatName(format) +
+                                 " file does, but cannot be decompressed.");
     }
-    return CompressedFileStream::Open(std::move(fd), std::move(decoder));
+    FileHandle stream = CompressedFileStream::Open(std::move(fd), std::move(decoder));
+    if (!stream) {
+        return Refused(path + " is " + FormatName(format) +
+                       " file whose start cannot be decompressed: it is damaged.");
+    }
+    return stream;
 }
 
 }  // namespace platform::storage

@@ -28,6 +28,30 @@ QDBusMessage CallAndWait(const QDBusMessage& call, int timeoutMs) {
     return pending.reply();
 }
 
+std::string CauseOf(const QDBusMessage& reply) {
+    const QString name = reply.errorName();
+    const std::string message = reply.errorMessage().toStdString();
+    const QString udisks = QStringLiteral("org.freedesktop.UDisks2.Error.");
+    if (name == udisks + "NotAuthorizedDismissed" || name == udisks + "Cancelled") {
+        return "The password prompt was dismissed, so nothing was written.";
+    }
+    if (name == udisks + "NotAuthorizedCanObtain") {
+        return "No password could be asked: no polkit authentication agent runs in this "
+               "session. Start one (the README's section on rights names some) and try again.";
+    }
+    if (ErrnoOf(reply) == EACCES) {
+        return "polkit refused: " + message;
+    }
+    switch (ErrnoOf(reply)) {
+        case ENOTCONN:
+            return "udisks2 cannot be reached (" + message + "): is it installed and running?";
+        case ETIMEDOUT:
+            return "udisks2 did not answer in time.";
+        default:
+            return "udisks2: " + message;
+    }
+}
+
 int ErrnoOf(const QDBusMessage& reply) {
     const QString name = reply.errorName();
     const QString udisks = QStringLiteral("org.freedesktop.UDisks2.Error.");

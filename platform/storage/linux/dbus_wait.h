@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusMessage>
+#include <string>
 
 namespace platform::storage {
 
@@ -16,5 +17,10 @@ QDBusMessage CallAndWait(const QDBusMessage& call, int timeoutMs);
 // prompt was dismissed, EBUSY when the device is busy, ENOTCONN when the service is not there,
 // ETIMEDOUT, otherwise EIO.
 int ErrnoOf(const QDBusMessage& reply);
+
+// What an error reply means to a user, naming what to do where something can be done: a
+// dismissed password prompt, polkit's refusal, no authentication agent to ask for a password,
+// udisks2 out of reach; udisks2's own message otherwise.
+std::string CauseOf(const QDBusMessage& reply);
 
 }  // namespace platform::storage

@@ -228,11 +228,14 @@ std::string DeviceStack::UserOf(const BlockDeviceInfo& disk) const {
         }
         if (!device->backingFile.empty() &&
             OnDisk(WithoutDeletedSuffix(device->backingFile), disk.name)) {
-            return "loop device " + device->name;
+            return "/dev/" + device->name + ", a loop device over " +
+                   WithoutDeletedSuffix(device->backingFile);
         }
         // A device stacked on the disk or a partition of it (dm, md) is one of their holders.
         if (tree_.DependsOn(device->devno, disk.name)) {
-            return "holder " + device->name;
+            return "/dev/" + device->name +
+                   ", a device stacked on it (an open LUKS container, "
+                   "an active LVM or RAID volume)";
         }
     }
     std::ifstream swaps(swapsPath_);
@@ -244,7 +247,7 @@ std::string DeviceStack::UserOf(const BlockDeviceInfo& disk) const {
         fields >> area;
         area = UnescapeBlanks(area);
         if (!area.empty() && OnDisk(area, disk.name)) {
-            return "swap " + area;
+            return "the swap area " + area;
         }
     }
     return "";

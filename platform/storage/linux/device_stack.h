@@ -34,8 +34,8 @@ class DeviceStack {
 
     // Something other than a mount that uses the disk or one of its partitions: a device stacked
     // on it (a sysfs holder), a loop device over it or over a file on it, a swap area on it.
-    // Describes the first one found ("holder dm-0", "loop device loop4", "swap /dev/sdb2");
-    // empty when nothing does.
+    // Describes the first one found, for a user ("/dev/loop4, a loop device over /a/b.img", "the
+    // swap area /dev/sdb2"); empty when nothing does.
     std::string UserOf(const BlockDeviceInfo& disk) const;
 
   private:

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/device_stack.h"
+#include "platform/storage/linux/mount_usage.h"
 
 namespace platform::storage {
 
@@ -70,6 +72,9 @@ bool DiskClaim::IsCovered(const Look& look, const std::vector<MountEntry>& own) 
         }
         for (const MountEntry& mount : own) {
             if (IsAtOrInside(other.target, mount.target)) {
+                SetFailureCause("Another file system is mounted at " + other.target +
+                                ", on or inside the drive's volume at " + mount.target +
+                                ". Only the drive's own volumes are unmounted, so none was.");
                 return true;
             }
         }
@@ -81,7 +86,12 @@ bool DiskClaim::UnmountAll(const std::vector<MountEntry>& own, std::vector<Mount
     for (const MountEntry& mount : own) {
         if (!access_.CanUnmount(mount)) {
             if (errno != ENOENT && errno != EINVAL) {
+                SetFailureCause(mount.target + " is busy, held by " + MountUsage::Holders(mount) +
+                                ". Close what uses it and try again; nothing was unmounted.");
                 errno = EBUSY;
+            } else {
+                SetFailureCause(mount.target + " changed while it was probed: " + ErrnoText(errno) +
+                                ".");
             }
             return false;
         }
@@ -92,6 +102,8 @@ bool DiskClaim::UnmountAll(const std::vector<MountEntry>& own, std::vector<Mount
             continue;
         }
         if (!access_.Unmount(*mount)) {
+            SetFailureCauseIfNone("Unmounting " + mount->target + " failed: " + ErrnoText(errno) +
+                                  ".");
             return false;
         }
         unmounted->push_back(*mount);
@@ -111,7 +123,13 @@ void DiskClaim::RemountAll(const std::vector<MountEntry>& own,
 
 bool DiskClaim::StillFree(const BlockDeviceInfo& disk) const {
     const Look look = LookNow();
-    if (!MountsOf(look, disk.name).empty() || !UserOf(look, disk).empty()) {
+    const std::vector<MountEntry> mounts = MountsOf(look, disk.name);
+    const std::string user = mounts.empty() ? UserOf(look, disk) : mounts.front().target;
+    if (!user.empty()) {
+        SetFailureCause(
+            "The drive was mounted or taken into use again while it was being "
+            "claimed: " +
+            user + ".");
         errno = EBUSY;
         return false;
     }
@@ -135,7 +153,9 @@ bool DiskClaim::IsDisk(int fd, const BlockDeviceInfo& disk) {
 
 UniqueFd DiskClaim::Take(const BlockDeviceInfo& disk, int flags) {
     const Look look = LookNow();
-    if (!UserOf(look, disk).empty()) {
+    if (const std::string user = UserOf(look, disk); !user.empty()) {
+        SetFailureCause("/dev/" + disk.name + " is in use by " + user +
+                        ". Nothing was unmounted or written.");
         errno = EBUSY;
         return {};
     }
@@ -160,8 +180,20 @@ UniqueFd DiskClaim::Take(const BlockDeviceInfo& disk, int flags) {
     UniqueFd fd;
     if (allUnmounted && StillFree(disk)) {
         fd = access_.Open(disk, flags | O_EXCL);
+        if (!fd.valid()) {
+            SetFailureCauseIfNone("Opening /dev/" + disk.name +
+                                  " for writing failed: " + ErrnoText(errno) + ".");
+        }
     }
-    if (fd.valid() && (!IsDisk(fd.get(), disk) || !StillFree(disk))) {
+    if (fd.valid() && !IsDisk(fd.get(), disk)) {
+        ErrnoKeeper keeper;
+        SetFailureCause(
+            "The device opened is not the disk that was listed: its medium was "
+            "swapped since the program started. Restart the program to see the "
+            "drives as they are now.");
+        fd = UniqueFd();
+    }
+    if (fd.valid() && !StillFree(disk)) {
         ErrnoKeeper keeper;
         fd = UniqueFd();
     }

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "platform/storage/compressed/image_stream.h"
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_describer.h"
@@ -97,6 +98,25 @@ const BlockDeviceInfo* LinuxStorage::CurrentDisk(const SysfsBlockTree& tree,
         return nullptr;
     }
     return disk;
+}
+
+std::string LinuxStorage::WhyNotCurrent(const SysfsBlockTree& tree, uint32_t number) const {
+    if (number >= disks_.size()) {
+        return "There is no drive number " + std::to_string(number) + ".";
+    }
+    const NumberedDisk& numbered = disks_[number];
+    const std::string node = "/dev/" + numbered.name;
+    const BlockDeviceInfo* disk = tree.FindByName(numbered.name);
+    if (disk == nullptr) {
+        return node + " is no longer there: the drive was removed since the program started.";
+    }
+    const std::string now = disk->devno != numbered.devno
+                                ? "its device number changed"
+                                : "its media sequence number changed from " +
+                                      std::to_string(numbered.diskSeq) + " to " +
+                                      std::to_string(disk->diskSeq);
+    return node + " holds another medium than when the program started (" + now +
+           "). Restart the program to see the drives as they are now.";
 }
 
 StorageDeviceDescriptor LinuxStorage::PropertyOf(const BlockDeviceInfo& disk) const {
@@ -189,12 +209,19 @@ DeviceHandle LinuxStorage::Wrap(UniqueFd fd, LinuxBlockDevice::Options options) 
 DeviceHandle LinuxStorage::OpenDiskForWriting(const BlockDeviceInfo& disk, int openFlags,
                                               LinuxBlockDevice::Options options) {
     // An open that must fail anyway fails before anything is unmounted.
+    const std::string node = "/dev/" + disk.name;
     if (disk.readOnly) {
+        SetFailureCause(node +
+                        " is write-protected (a card's lock switch, or the system marks "
+                        "it read-only). Nothing was unmounted or written.");
         errno = EROFS;
         return nullptr;
     }
     DriveAccess& access = AccessFor(disk);
     if (!access.MayWrite(disk)) {
+        SetFailureCause("You may not write " + node +
+                        ": you may not open it yourself, and polkit refuses udisks2's "
+                        "open-device action for it.");
         errno = EACCES;
         return nullptr;
     }
@@ -202,7 +229,16 @@ DeviceHandle LinuxStorage::OpenDiskForWriting(const BlockDeviceInfo& disk, int o
     if (!fd.valid()) {
         return nullptr;
     }
-    options.afterClose = [&access, disk] { return access.RereadPartitions(disk); };
+    options.afterClose = [&access, disk] {
+        if (access.RereadPartitions(disk)) {
+            return true;
+        }
+        SetFailureCause(
+            "The image was written, but the system could not re-read the partition "
+            "table of /dev/" +
+            disk.name + ": " + ErrnoText(errno) + ".");
+        return false;
+    };
     return Wrap(std::move(fd), std::move(options));
 }
 
@@ -280,6 +316,7 @@ DeviceHandle LinuxStorage::OpenPhysicalDrive(const Snapshot& snapshot, uint32_t 
                                              int openFlags) {
     const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, number);
     if (disk == nullptr) {
+        SetFailureCause(WhyNotCurrent(snapshot.tree, number));
         errno = ENODEV;
         return nullptr;
     }

@@ -76,6 +76,8 @@ class LinuxStorage : public StorageServices {
     void EnsureNumbered();
     int DiskNumberOf(const BlockDeviceInfo& disk) const;
     const BlockDeviceInfo* CurrentDisk(const SysfsBlockTree& tree, uint32_t number) const;
+    // Why CurrentDisk found nothing: the disk has gone, or holds another medium.
+    std::string WhyNotCurrent(const SysfsBlockTree& tree, uint32_t number) const;
     StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
     DriveAccess& AccessFor(const BlockDeviceInfo& disk);
     DriveAccess& Desktop();

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +37,37 @@ bool MountUsage::IsHeld(const MountEntry& mount, const MountTable& table,
         }
     }
     return false;
+}
+
+std::string MountUsage::Holders(const MountEntry& mount, const std::string& procRoot) {
+    struct stat mounted {};
+    // The file system's own number, as its files show it (a btrfs subvolume's is anonymous).
+    const dev_t devno = ::stat(mount.target.c_str(), &mounted) == 0 ? mounted.st_dev : mount.devno;
+    std::string holders;
+    bool hidden = false;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(procRoot, error)) {
+        if (!IsProcessDir(entry)) {
+            continue;
+        }
+        const std::string dir = entry.path().string();
+        struct stat cwd {};
+        if (::stat((dir + "/cwd").c_str(), &cwd) != 0 && errno == EACCES) {
+            hidden = true;
+        } else if (ProcessUses(dir, devno)) {
+            std::ifstream comm(dir + "/comm");
+            std::string name;
+            std::getline(comm, name);
+            holders += (holders.empty() ? "" : ", ") + name + " (pid " +
+                       entry.path().filename().string() + ")";
+        }
+    }
+    if (!holders.empty()) {
+        return holders;
+    }
+    return hidden ? "a process of another user"
+                  : "no process (something of the kernel's: a swap file, a loop device or an "
+                    "export on it)";
 }
 
 bool MountUsage::HasMountsBeneath(const MountEntry& mount, const MountTable& table) {

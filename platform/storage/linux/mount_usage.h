@@ -17,6 +17,11 @@ class MountUsage {
     static bool IsHeld(const MountEntry& mount, const MountTable& table,
                        const std::string& procRoot = "/proc");
 
+    // Who holds the mount, for a user: the processes this process may see ("bash (pid 4242),
+    // less (pid 4250)"); "a process of another user" when only processes it may not look into
+    // could; otherwise a note that no process holds it.
+    static std::string Holders(const MountEntry& mount, const std::string& procRoot = "/proc");
+
   private:
     static bool HasMountsBeneath(const MountEntry& mount, const MountTable& table);
     static bool ProcessUses(const std::string& processDir, dev_t devno);

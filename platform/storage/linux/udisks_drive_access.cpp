@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/dbus_wait.h"
 #include "platform/storage/linux/mount_usage.h"
 #include "platform/storage/linux/polkit_authority.h"
@@ -40,6 +41,7 @@ QVariantMap Interactive() {
 bool Succeeds(const QDBusMessage& call, int timeoutMs, QDBusMessage* reply = nullptr) {
     const QDBusMessage answer = CallAndWait(call, timeoutMs);
     if (answer.type() != QDBusMessage::ReplyMessage) {
+        SetFailureCause(CauseOf(answer));
         errno = ErrnoOf(answer);
         return false;
     }

@@ -23,8 +23,9 @@ TEST_F(DeviceStackTest, AStackedDeviceRestsOnEveryDiskBeneathIt) {
 }
 
 TEST_F(DeviceStackTest, ADeviceStackedOnTheDiskIsAUser) {
-    EXPECT_EQ(stack.UserOf(*tree.FindByName("sda")), "holder dm-0");
-    EXPECT_EQ(stack.UserOf(*tree.FindByName("sdd")), "holder md127");
+    EXPECT_EQ(stack.UserOf(*tree.FindByName("sda")).rfind("/dev/dm-0, a device stacked on it", 0),
+              0u);
+    EXPECT_EQ(stack.UserOf(*tree.FindByName("sdd")).rfind("/dev/md127, a device stacked", 0), 0u);
     EXPECT_EQ(stack.UserOf(*tree.FindByName("sdb")), "");
 }
 

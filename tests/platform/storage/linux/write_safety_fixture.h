@@ -3,6 +3,7 @@
 #include <sys/mount.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,12 +91,24 @@ class WriteSafetyTest : public testing::Test {
         return {ReadDevice(loop_->device(), kDeviceBytes), MountsIn(loop_->folder())};
     }
 
-    // Restores the test's image and expects exactly one report, the given error.
-    void ExpectRestoreRefused(const std::string& image, const std::string& error) {
+    // Restores the test's image and expects exactly one report, the given error, with a detail
+    // that holds each of the given parts, and all of it within half a second: a refusal is
+    // decided before anything is written.
+    void ExpectRestoreRefused(const std::string& image, const std::string& error,
+                              const std::vector<std::string>& detailParts = {}) {
         RecordingImager imager(*storage_);
+        const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(imager.RestoreImage(image, DevicePath(), 8192)) << image;
+        const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(imager.errors, std::vector<std::string>{error}) << image;
         EXPECT_TRUE(imager.messages.empty()) << image;
+        ASSERT_EQ(imager.details.size(), 1u) << image;
+        for (const std::string& part : detailParts) {
+            EXPECT_NE(imager.details[0].find(part), std::string::npos)
+                << image << ": \"" << part << "\" is not in \"" << imager.details[0] << "\"";
+        }
+        EXPECT_LT(took, std::chrono::milliseconds(500))
+            << image << " took " << std::chrono::duration<double>(took).count() << " s";
     }
 
     std::unique_ptr<LoopDevice> loop_;

@@ -33,11 +33,15 @@ TEST_F(WriteSafetyTest, AnImageOnALoopDeviceOverTheTargetIsRefused) {
     ASSERT_TRUE(WriteWholeFile(inside, RandomBytes(64 << 10, 12)));
     const State before = Now();
 
-    ExpectRestoreRefused(inside, kSameDrive);
+    ExpectRestoreRefused(inside, kSameDrive,
+                         {inside + " is on " + stacked.device() + ", a loop device over " +
+                          loop_->device() + ", which is on " + loop_->device()});
     EXPECT_FALSE(imager_->CreateImage(DevicePath(), loop_->folder() + "/stacked/new.img", 64));
     EXPECT_EQ(imager_->errors, std::vector<std::string>{kCreateSameDrive});
     // An image from elsewhere is not written either while the loop device uses the target.
-    ExpectRestoreRefused(image_, "Write I/O error");
+    ExpectRestoreRefused(image_, "Write I/O error",
+                         {loop_->device() + " is in use by " + stacked.device() +
+                          ", a loop device over " + loop_->device()});
 
     EXPECT_TRUE(Now() == before);
 }
@@ -50,7 +54,7 @@ TEST_F(WriteSafetyTest, ASwapAreaOnTheTargetRefusesTheWrite) {
         GTEST_SKIP() << "swap areas cannot be switched on here: " << output;
     }
     const State before = Now();
-    ExpectRestoreRefused(image_, "Write I/O error");
+    ExpectRestoreRefused(image_, "Write I/O error", {"the swap area " + loop_->device()});
     const State after = Now();
     EXPECT_EQ(RunProgram({"swapoff", loop_->device()}), 0);
     EXPECT_TRUE(after == before);
@@ -73,9 +77,16 @@ TEST_F(WriteSafetyTest, NonRegularImagesAndDestinationsAreRefused) {
     const Bytes otherBefore = ReadDevice(other.device(), 1 << 20);
     const State before = Now();
 
-    for (const std::string& image : {fifo, socketPath, folder, std::string("/dev/zero"),
-                                     other.device(), std::string("/proc/self/status")}) {
-        ExpectRestoreRefused(image, "Error opening image file");
+    const std::pair<std::string, std::string> images[] = {
+        {fifo, "a named pipe"},
+        {socketPath, "a socket"},
+        {folder, "a folder"},
+        {"/dev/zero", "a device node"},
+        {other.device(), "a device node"},
+        {"/proc/self/status", "a file of the kernel's own"},
+    };
+    for (const auto& [image, kind] : images) {
+        ExpectRestoreRefused(image, "Error opening image file", {image + " is " + kind});
     }
     for (const std::string& destination : {fifo, folder, other.device()}) {
         RecordingImager imager(*storage_);
@@ -93,7 +104,8 @@ TEST_F(WriteSafetyTest, AFileSystemOnOrInsideTheTargetsMountUnmountsNothing) {
         ScopedMount over("none", loop_->mountPoint(), "tmpfs");
         ASSERT_TRUE(over.ok());
         const State before = Now();
-        ExpectRestoreRefused(image_, "Write I/O error");
+        ExpectRestoreRefused(image_, "Write I/O error",
+                             {"Another file system is mounted at " + loop_->mountPoint()});
         EXPECT_TRUE(Now() == before);
     }
     ASSERT_EQ(::mkdir((loop_->mountPoint() + "/inner").c_str(), 0700), 0);
@@ -101,7 +113,11 @@ TEST_F(WriteSafetyTest, AFileSystemOnOrInsideTheTargetsMountUnmountsNothing) {
         ScopedMount inside("none", loop_->mountPoint() + "/inner", "tmpfs");
         ASSERT_TRUE(inside.ok());
         const State before = Now();
-        ExpectRestoreRefused(image_, "Write I/O error");
+        ExpectRestoreRefused(image_, "Write I/O error",
+                             {"mounted at " + loop_->mountPoint() +
+                              "/inner, on or inside the "
+                              "drive's volume at " +
+                              loop_->mountPoint()});
         EXPECT_TRUE(Now() == before);
     }
     EXPECT_EQ(MountsIn(loop_->folder()), untouched.mounts);
@@ -116,7 +132,9 @@ TEST_F(WriteSafetyTest, ABusyMountBesideAnIdleOneUnmountsNeither) {
     UniqueFd busy(::open((loop_->mountPoint() + "/open.txt").c_str(), O_RDONLY | O_CLOEXEC));
     ASSERT_TRUE(busy.valid());
 
-    ExpectRestoreRefused(image_, "Write I/O error");
+    // This test process holds the file open: it is named, with its pid.
+    ExpectRestoreRefused(image_, "Write I/O error",
+                         {"is busy, held by ", "(pid " + std::to_string(::getpid()) + ")"});
 
     busy = UniqueFd();
     EXPECT_TRUE(Now() == before);
@@ -170,7 +188,9 @@ TEST_F(WriteSafetyTest, AMediumSwappedAfterTheScanIsNotWritten) {
     ASSERT_EQ(RunProgram({"losetup", "--detach", loop_->device()}), 0);
     ASSERT_EQ(RunProgram({"losetup", loop_->device(), other}), 0);
 
-    ExpectRestoreRefused(image_, "Write I/O error");
+    ExpectRestoreRefused(image_, "Write I/O error",
+                         {loop_->device() + " holds another medium than when the program "
+                                            "started"});
 
     EXPECT_TRUE(ReadWholeFile(other) == Bytes(kDeviceBytes, 0x33));
 }
