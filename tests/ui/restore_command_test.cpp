@@ -79,12 +79,37 @@ TEST_F(RestoreCommand, AnsweringYesRestoresTheChosenImage) {
 
         ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
         EXPECT_EQ(Row(dialog, 0), "Finished");
+        EXPECT_NE(dialog.messageList.GetItemToolTip(0).find("read back from the drive: they "
+                                                            "match"),
+                  std::string::npos);
         ASSERT_NE(dialog.meter, nullptr);
         EXPECT_EQ(dialog.readyLamp.GetState(), 1);
         EXPECT_TRUE(Enabled(dialog, IDC_TARGET_DRIVE));
     });
     EXPECT_EQ(StickPrefix(5000), storage.File(image)->bytes);
     EXPECT_EQ(stick->bytes[5000], 0xAA);
+}
+
+// The row keeps the engine's text; resting the pointer on it tells why.
+TEST_F(RestoreCommand, AnErrorRowsTooltipTellsItsCause) {
+    const std::string image = MakeImage("long.img", (2u << 20) + 1);  // longer than the stick
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        ChooseImage(dialog, image);
+        dialog.targetDriveCombo.SetCurSel(0);
+        AnswerNextMessageBox(IDYES);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+
+        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
+        EXPECT_EQ(Row(dialog, 0).substr(8),
+                  "  Error: the size of the destination file is more "
+                  "than 2GB or less than 2KB...");
+        EXPECT_EQ(dialog.messageList.GetItemToolTip(0),
+                  "The image holds 2.1 MB (2097153 bytes), more than the whole drive holds: 2.1 "
+                  "MB (2097152 bytes). Nothing was written.");
+        EXPECT_TRUE(dialog.reportDetail.empty());  // only while the report is made
+    });
+    EXPECT_EQ(stick->opens, 0);
 }
 
 TEST_F(RestoreCommand, StopEndsTheRestoreAtTheNextBlock) {

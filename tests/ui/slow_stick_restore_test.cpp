@@ -4,6 +4,8 @@
 
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <optional>
 
 #include "platform/storage/linux/linux_storage.h"
@@ -61,12 +63,14 @@ class SlowStickRestore : public MainWindowTest {
             test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
             for (int row = 0; row < dialog.messageList.GetItemCount(); ++row) {
                 rows.push_back(Row(dialog, row));
+                tips.push_back(dialog.messageList.GetItemToolTip(row));
             }
             ended = Clock::now();
         });
     }
 
     std::vector<std::string> rows;
+    std::vector<std::string> tips;
     Clock::time_point ended;
 };
 
@@ -116,6 +120,27 @@ TEST_F(SlowStickRestore, AStickThatDropsWritesIsAWriteErrorInTheLog) {
 
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_NE(rows[0].find(" Error: Write I/O error"), std::string::npos) << rows[0];
+}
+
+// A refusal decided before anything is unmounted comes at once, and its row says why.
+TEST_F(SlowStickRestore, ABusyVolumeIsRefusedAtOnceAndTheRowSaysWhy) {
+    testing_support::LoopDevice loop({});
+    if (!loop.ok()) {
+        GTEST_SKIP() << loop.failure();
+    }
+    platform::storage::LinuxStorage linuxStorage;
+    const std::string image = MakeImage("stick.img", 1u << 20);
+    const std::string held = loop.mountPoint() + "/held.txt";
+    std::ofstream(held) << "kept open";
+    std::FILE* open = std::fopen(held.c_str(), "r");
+    ASSERT_NE(open, nullptr);
+    Clock::time_point answered;
+    Restore(linuxStorage, loop.device(), image, [&](MainDialog&) { answered = Clock::now(); });
+    std::fclose(open);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find(" Error: Write I/O error"), std::string::npos) << rows[0];
+    EXPECT_NE(tips[0].find(loop.mountPoint() + " is busy, held by "), std::string::npos) << tips[0];
+    EXPECT_LT(ended - answered, 500ms) << Milliseconds(ended - answered) << " ms";
 }
 
 }  // namespace

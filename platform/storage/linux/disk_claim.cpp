@@ -21,6 +21,11 @@ bool Contains(const std::vector<MountEntry>& mounts, const MountEntry& mount) {
                        [&](const MountEntry& other) { return other.mountId == mount.mountId; });
 }
 
+std::string BusyCause(const MountEntry& mount) {
+    return mount.target + " is busy, held by " + MountUsage::Holders(mount) +
+           ". Close what uses it and try again; the drive's volumes stay mounted.";
+}
+
 // Keeps errno across clean-up steps that may change it.
 class ErrnoKeeper {
   public:
@@ -86,8 +91,7 @@ bool DiskClaim::UnmountAll(const std::vector<MountEntry>& own, std::vector<Mount
     for (const MountEntry& mount : own) {
         if (!access_.CanUnmount(mount)) {
             if (errno != ENOENT && errno != EINVAL) {
-                SetFailureCause(mount.target + " is busy, held by " + MountUsage::Holders(mount) +
-                                ". Close what uses it and try again; nothing was unmounted.");
+                SetFailureCause(BusyCause(mount));
                 errno = EBUSY;
             } else {
                 SetFailureCause(mount.target + " changed while it was probed: " + ErrnoText(errno) +
@@ -102,8 +106,13 @@ bool DiskClaim::UnmountAll(const std::vector<MountEntry>& own, std::vector<Mount
             continue;
         }
         if (!access_.Unmount(*mount)) {
-            SetFailureCauseIfNone("Unmounting " + mount->target + " failed: " + ErrnoText(errno) +
-                                  ".");
+            // A holder this process may not see (another user's) shows only now.
+            if (errno == EBUSY) {
+                SetFailureCause(BusyCause(*mount));
+            } else {
+                SetFailureCauseIfNone("Unmounting " + mount->target +
+                                      " failed: " + ErrnoText(errno) + ".");
+            }
             return false;
         }
         unmounted->push_back(*mount);

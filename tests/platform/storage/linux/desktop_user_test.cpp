@@ -3,6 +3,10 @@
 // reason otherwise).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <QCoreApplication>
 #include <filesystem>
@@ -72,8 +76,10 @@ class DesktopUserTest : public testing::Test {
         services_.reset();
     }
 
-    // Restores the image as the user and expects exactly one report.
-    std::string RestoreAsUser(const std::string& image, const std::string& report) {
+    // Restores the image as the user and expects exactly one report, whose detail holds
+    // detailPart.
+    std::string RestoreAsUser(const std::string& image, const std::string& report,
+                              const std::string& detailPart = "") {
         const std::string device = loop_->device();
         return AsUser(*services_, [&](LinuxStorage& storage, RecordingImager& imager) {
             const std::string drive = storage.PhysicalDriveNameOf(device);
@@ -85,6 +91,9 @@ class DesktopUserTest : public testing::Test {
                 (imager.errors != std::vector<std::string>{report} &&
                  imager.messages != std::vector<std::string>{report})) {
                 return "expected only \"" + report + "\", got " + Reports(imager);
+            }
+            if (imager.details.at(0).find(detailPart) == std::string::npos) {
+                return "the detail \"" + imager.details.at(0) + "\" lacks \"" + detailPart + "\"";
             }
             return std::string();
         });
@@ -134,20 +143,57 @@ TEST_F(DesktopUserTest, AUserPolkitRefusesGetsNoDriveAndWritesNothing) {
         });
     EXPECT_EQ(listed, "");
 
-    EXPECT_EQ(RestoreAsUser(image_, "Write I/O error"), "");
+    EXPECT_EQ(RestoreAsUser(image_, "Write I/O error", "polkit refuses udisks2's open-device"), "");
 
     EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
     EXPECT_TRUE(ReadDevice(device, 4 << 20) == before_);
 }
 
-TEST_F(DesktopUserTest, ABusyVolumeIsNeitherUnmountedNorWritten) {
-    ASSERT_TRUE(WriteWholeFile(loop_->mountPoint() + "/open.txt", RandomBytes(100, 32)));
-    SyncFileSystem(loop_->mountPoint());
-    const Bytes before = ReadDevice(loop_->device(), 4 << 20);
-    UniqueFd busy(::open((loop_->mountPoint() + "/open.txt").c_str(), O_RDONLY | O_CLOEXEC));
-    ASSERT_TRUE(busy.valid());
+// A process of root's that works in a folder, stopped and reaped when it goes out of scope.
+class ProcessIn {
+  public:
+    explicit ProcessIn(const std::string& folder) : pid_(::fork()) {
+        if (pid_ == 0) {
+            if (::chdir(folder.c_str()) == 0) {
+                ::pause();
+            }
+            ::_exit(0);
+        }
+    }
+    ~ProcessIn() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    ProcessIn(const ProcessIn&) = delete;
+    ProcessIn& operator=(const ProcessIn&) = delete;
+    // Once the process works in folder (within a few seconds).
+    bool WorksIn(const std::string& folder) const {
+        const std::string cwd = "/proc/" + std::to_string(pid_) + "/cwd";
+        for (int attempt = 0; pid_ > 0 && attempt < 5000; ++attempt) {
+            std::error_code error;
+            if (std::filesystem::read_symlink(cwd, error) == folder) {
+                return true;
+            }
+            ::usleep(1000);
+        }
+        return false;
+    }
 
-    EXPECT_EQ(RestoreAsUser(image_, "Write I/O error"), "");
+  private:
+    pid_t pid_;
+};
+
+TEST_F(DesktopUserTest, ABusyVolumeIsNeitherUnmountedNorWritten) {
+    const Bytes before = ReadDevice(loop_->device(), 4 << 20);
+    ProcessIn busy(loop_->mountPoint());
+    ASSERT_TRUE(busy.WorksIn(loop_->mountPoint()));
+
+    // Root's process holds it: the user may not see who.
+    EXPECT_EQ(RestoreAsUser(image_, "Write I/O error",
+                            loop_->mountPoint() + " is busy, held by a process of another user"),
+              "");
 
     EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
     EXPECT_TRUE(ReadDevice(loop_->device(), 4 << 20) == before);
@@ -160,7 +206,9 @@ TEST_F(DesktopUserTest, AnImageOnTheTargetsVolumeIsRefused) {
     SyncFileSystem(loop_->mountPoint());
     const Bytes before = ReadDevice(loop_->device(), 4 << 20);
 
-    EXPECT_EQ(RestoreAsUser(inside, "source path belongs to the destination  physical drive"), "");
+    EXPECT_EQ(RestoreAsUser(inside, "source path belongs to the destination  physical drive",
+                            inside + " is on " + loop_->device()),
+              "");
 
     EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
     EXPECT_TRUE(ReadDevice(loop_->device(), 4 << 20) == before);

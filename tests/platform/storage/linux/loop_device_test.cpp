@@ -182,6 +182,10 @@ TEST(LoopWriteProtectedTest, RestoreFailsWithoutUnmounting) {
 
     EXPECT_FALSE(imager.RestoreImage(image, "\\\\.\\" + drive, 8192));
     EXPECT_EQ(imager.errors, std::vector<std::string>{"Write I/O error"});
+    EXPECT_EQ(imager.details, std::vector<std::string>{
+                                  loop.device() + " is write-protected (a card's lock switch, or "
+                                                  "the system marks it read-only). Nothing was "
+                                                  "unmounted or written."});
     EXPECT_TRUE(IsMountPoint(loop.mountPoint()));
     EXPECT_TRUE(ReadDevice(loop.device(), 1 << 20) == before);
 }

@@ -19,6 +19,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "tests/helpers/loop_device.h"
 #include "tests/helpers/system_services.h"
@@ -259,7 +260,8 @@ TEST_F(UdisksDriveAccessTest, DiskClaimLeavesABusyVolumeMounted) {
 // What a user may not do leaves the device's bytes and its mount as they were.
 class RefusedUdisksDriveAccessTest : public UdisksDriveAccessTest {
   protected:
-    void ExpectRefused(bool mayWrite) {
+    // causePart: what the storage's cause of the refused open must say.
+    void ExpectRefused(bool mayWrite, const std::string& causePart) {
         const Bytes before = ReadFileRange(BackingFile(), 0, 4 << 20);
         const BlockDeviceInfo disk = disk_;
         const MountEntry mount = mount_;
@@ -274,6 +276,10 @@ class RefusedUdisksDriveAccessTest : public UdisksDriveAccessTest {
                       if (errno != EACCES) {
                           return Failed("Open failed, but not as refused");
                       }
+                      const std::string cause = platform::storage::FailureCause();
+                      if (cause.find(causePart) == std::string::npos) {
+                          return "the cause \"" + cause + "\" lacks \"" + causePart + "\"";
+                      }
                       return access.Unmount(mount) ? "the volume was unmounted" : "";
                   }),
                   "");
@@ -287,14 +293,14 @@ class RefusedUdisksDriveAccessTest : public UdisksDriveAccessTest {
 
 TEST_F(RefusedUdisksDriveAccessTest, UserPolkitRefusesMayNotWrite) {
     ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kDeny));
-    ExpectRefused(false);
+    ExpectRefused(false, "polkit refused");
 }
 
 // polkit's own defaults want an administrator's password: MayWrite says yes (a prompt would
 // come), but with no agent to ask, nothing is opened or unmounted.
 TEST_F(RefusedUdisksDriveAccessTest, WithoutRuleAndAgentNothingIsOpened) {
     ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kNone));
-    ExpectRefused(true);
+    ExpectRefused(true, "no polkit authentication agent runs in this session");
 }
 
 TEST(SystemServicesTest, LeaveNoDaemonUserOrRuleBehind) {
