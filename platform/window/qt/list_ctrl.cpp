@@ -13,6 +13,7 @@ ListViewWidget* List(HWND h) {
     return dynamic_cast<ListViewWidget*>(h);
 }
 constexpr int kDataRole = Qt::UserRole;
+constexpr int kToolTipTextRole = Qt::UserRole + 1;  // the tooltip as given, before wrapping
 }  // namespace
 
 int CListCtrl::InsertColumn(int col, const char* heading, int format, int width, int) {
@@ -85,8 +86,12 @@ BOOL CListCtrl::SetItemToolTip(int item, const std::string& text) {
     if (list == nullptr || item < 0 || item >= list->rowCount()) {
         return FALSE;
     }
+    // As a paragraph, a long text wraps instead of running off the screen.
+    const QString plain = QString::fromStdString(text);
+    const QString shown = plain.isEmpty() ? QString() : "<p>" + plain.toHtmlEscaped() + "</p>";
     for (int column = 0; column < list->columnCount(); ++column) {
-        list->Cell(item, column)->setToolTip(QString::fromStdString(text));
+        list->Cell(item, column)->setToolTip(shown);
+        list->Cell(item, column)->setData(kToolTipTextRole, plain);
     }
     return TRUE;
 }
@@ -94,7 +99,8 @@ BOOL CListCtrl::SetItemToolTip(int item, const std::string& text) {
 std::string CListCtrl::GetItemToolTip(int item) const {
     ListViewWidget* list = List(m_hWnd);
     QTableWidgetItem* cell = list != nullptr ? list->item(item, 0) : nullptr;
-    return cell != nullptr ? cell->toolTip().toStdString() : std::string();
+    return cell != nullptr ? cell->data(kToolTipTextRole).toString().toStdString()
+                           : std::string();
 }
 
 LPARAM CListCtrl::GetItemData(int item) const {
