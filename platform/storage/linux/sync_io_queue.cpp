@@ -8,27 +8,25 @@ namespace platform::storage {
 
 namespace {
 
-int64_t ResultOf(ssize_t n) {
+// Runs a transfer to its result, again when a signal interrupted it: bytes moved or -errno.
+template <typename Transfer>
+int64_t Carry(Transfer transfer) {
+    ssize_t n;
+    do {
+        n = transfer();
+    } while (n < 0 && errno == EINTR);
     return n < 0 ? -static_cast<int64_t>(errno) : static_cast<int64_t>(n);
 }
 
 }  // namespace
 
 bool SyncIoQueue::Write(uint32_t tag, const unsigned char* bytes, size_t size, uint64_t offset) {
-    ssize_t n;
-    do {
-        n = ::pwrite(fd_, bytes, size, static_cast<off_t>(offset));
-    } while (n < 0 && errno == EINTR);
-    done_.push_back({tag, ResultOf(n)});
+    done_.push_back({tag, Carry([&] { return ::pwrite(fd_, bytes, size, offset); })});
     return true;
 }
 
 bool SyncIoQueue::Read(uint32_t tag, unsigned char* bytes, size_t size, uint64_t offset) {
-    ssize_t n;
-    do {
-        n = ::pread(fd_, bytes, size, static_cast<off_t>(offset));
-    } while (n < 0 && errno == EINTR);
-    done_.push_back({tag, ResultOf(n)});
+    done_.push_back({tag, Carry([&] { return ::pread(fd_, bytes, size, offset); })});
     return true;
 }
 

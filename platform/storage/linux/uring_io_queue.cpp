@@ -27,14 +27,6 @@ UringIoQueue::~UringIoQueue() {
     }
 }
 
-io_uring_sqe* UringIoQueue::Entry() {
-    io_uring_sqe* entry = io_uring_get_sqe(&ring_);
-    if (entry == nullptr) {
-        errno = EAGAIN;
-    }
-    return entry;
-}
-
 bool UringIoQueue::Submit() {
     int result;
     do {
@@ -48,34 +40,32 @@ bool UringIoQueue::Submit() {
     return true;
 }
 
-bool UringIoQueue::Write(uint32_t tag, const unsigned char* bytes, size_t size, uint64_t offset) {
-    io_uring_sqe* entry = Entry();
+template <typename Prepare>
+bool UringIoQueue::Queue(uint32_t tag, Prepare prepare) {
+    io_uring_sqe* entry = io_uring_get_sqe(&ring_);
     if (entry == nullptr) {
+        errno = EAGAIN;
         return false;
     }
-    io_uring_prep_write(entry, fd_, bytes, static_cast<unsigned>(size), offset);
+    prepare(entry);
     io_uring_sqe_set_data64(entry, tag);
     return Submit();
+}
+
+bool UringIoQueue::Write(uint32_t tag, const unsigned char* bytes, size_t size, uint64_t offset) {
+    return Queue(tag, [&](io_uring_sqe* entry) {
+        io_uring_prep_write(entry, fd_, bytes, static_cast<unsigned>(size), offset);
+    });
 }
 
 bool UringIoQueue::Read(uint32_t tag, unsigned char* bytes, size_t size, uint64_t offset) {
-    io_uring_sqe* entry = Entry();
-    if (entry == nullptr) {
-        return false;
-    }
-    io_uring_prep_read(entry, fd_, bytes, static_cast<unsigned>(size), offset);
-    io_uring_sqe_set_data64(entry, tag);
-    return Submit();
+    return Queue(tag, [&](io_uring_sqe* entry) {
+        io_uring_prep_read(entry, fd_, bytes, static_cast<unsigned>(size), offset);
+    });
 }
 
 bool UringIoQueue::Fsync(uint32_t tag) {
-    io_uring_sqe* entry = Entry();
-    if (entry == nullptr) {
-        return false;
-    }
-    io_uring_prep_fsync(entry, fd_, 0);
-    io_uring_sqe_set_data64(entry, tag);
-    return Submit();
+    return Queue(tag, [&](io_uring_sqe* entry) { io_uring_prep_fsync(entry, fd_, 0); });
 }
 
 std::optional<IoQueue::Completion> UringIoQueue::Next(std::chrono::milliseconds wait) {

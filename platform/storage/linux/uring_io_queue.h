@@ -26,7 +26,8 @@ class UringIoQueue : public IoQueue {
 
   private:
     explicit UringIoQueue(int fd) : fd_(fd) {}
-    io_uring_sqe* Entry();
+    template <typename Prepare>
+    bool Queue(uint32_t tag, Prepare prepare);
     bool Submit();
 
     int fd_;
