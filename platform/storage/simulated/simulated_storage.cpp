@@ -181,11 +181,18 @@ std::vector<std::string> SimulatedStorage::PhysicalDrivesOfPath(const std::strin
 }
 
 void SimulatedStorage::SetDescription(uint32_t number, DriveDescription description) {
-    descriptions_[kPhysicalDrive + std::to_string(number)] = std::move(description);
+    description.name = kPhysicalDrive + std::to_string(number);
+    description.whyNotOffered.clear();
+    descriptions_[number] = std::move(description);
+}
+
+void SimulatedStorage::SetWhyNotOffered(uint32_t number, std::string reason) {
+    reasons_[number] = std::move(reason);
 }
 
 bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {
-    const std::string number = StartsWith(name, kPhysicalDrive) ? name.substr(std::strlen(kPhysicalDrive)) : "";
+    const std::string number =
+        StartsWith(name, kPhysicalDrive) ? name.substr(std::strlen(kPhysicalDrive)) : "";
     if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
@@ -198,11 +205,24 @@ bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t*
 }
 
 std::optional<DriveDescription> SimulatedStorage::DescribePhysicalDrive(const std::string& name) {
-    const auto found = descriptions_.find(name);
-    if (found == descriptions_.end()) {
-        return std::nullopt;
+    for (const auto& [number, description] : descriptions_) {
+        if (description.name == name) {
+            return description;
+        }
     }
-    return found->second;
+    return std::nullopt;
+}
+
+std::vector<DriveDescription> SimulatedStorage::DescribeDisks() {
+    std::vector<DriveDescription> disks;
+    for (const auto& [number, description] : descriptions_) {
+        disks.push_back(description);
+        const auto reason = reasons_.find(number);
+        if (reason != reasons_.end()) {
+            disks.back().whyNotOffered = reason->second;
+        }
+    }
+    return disks;
 }
 
 }  // namespace platform::storage::simulated
