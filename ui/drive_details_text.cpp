@@ -45,10 +45,14 @@ uint64_t RoundedTenths(uint64_t bytes, uint64_t unit) {
 }  // namespace
 
 std::string CapacityText(uint64_t bytes) {
-    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
     const std::string exact = std::to_string(bytes) + " bytes";
+    return bytes < 1000 ? exact : RoundedSizeText(bytes) + " (" + exact + ")";
+}
+
+std::string RoundedSizeText(uint64_t bytes) {
+    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
     if (bytes < 1000) {
-        return exact;
+        return std::to_string(bytes) + " bytes";
     }
     // Tenths of the largest unit that keeps the number at or above 1, rounded half up.
     uint64_t unit = 1000;
@@ -63,8 +67,16 @@ std::string CapacityText(uint64_t bytes) {
         ++index;
         tenths = RoundedTenths(bytes, unit);
     }
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index] +
-           " (" + exact + ")";
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index];
+}
+
+std::string DriveNameText(const DriveDescription& description) {
+    const std::string device =
+        description.deviceNode.empty() ? "unknown device" : description.deviceNode;
+    const std::string model = description.vendor.empty() && description.model.empty()
+                                  ? "unknown model"
+                                  : ModelText(description);
+    return device + " (" + model + ")";
 }
 
 std::string DriveDetailsText(const PhysicalDriveEntry& entry,
