@@ -142,3 +142,7 @@ std::optional<platform::storage::DriveDescription> DiskImager::DescribePhysicalD
     const std::string& name) {
     return storage.DescribePhysicalDrive(name);
 }
+
+std::vector<platform::storage::DriveDescription> DiskImager::DescribeDisks() {
+    return storage.DescribeDisks();
+}

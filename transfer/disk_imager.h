@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "inventory/drive_entries.h"
 #include "platform/storage/aligned_buffer.h"
@@ -40,6 +41,9 @@ class DiskImager {
     // What the storage tells a user about the physical drive name ("PHYSICALDRIVE1").
     std::optional<platform::storage::DriveDescription> DescribePhysicalDrive(
         const std::string& name);
+    // What the storage tells of every present disk, and why the scan could not file those it left
+    // out.
+    std::vector<platform::storage::DriveDescription> DescribeDisks();
 
     // Transfers. True when the copy ran to its end or was stopped; false when refused or ended
     // by an I/O error. Everything the operator must know goes out through one report.

@@ -45,6 +45,19 @@ std::string CapacityText(uint64_t bytes) {
     return platform::storage::ByteCountText(bytes);
 }
 
+std::string RoundedSizeText(uint64_t bytes) {
+    return platform::storage::RoundedByteCountText(bytes);
+}
+
+std::string DriveNameText(const DriveDescription& description) {
+    const std::string device =
+        description.deviceNode.empty() ? "unknown device" : description.deviceNode;
+    const std::string model = description.vendor.empty() && description.model.empty()
+                                  ? "unknown model"
+                                  : ModelText(description);
+    return device + " (" + model + ")";
+}
+
 std::string DriveDetailsText(const PhysicalDriveEntry& entry,
                              const std::optional<DriveDescription>& description) {
     if (!description) {

@@ -16,3 +16,8 @@ std::string DriveDetailsText(const PhysicalDriveEntry& entry,
 // A byte count for reading: "2.0 GB (2002780160 bytes)", decimal units, one decimal place (the
 // storage layer's ByteCountText, which its own messages use too).
 std::string CapacityText(uint64_t bytes);
+// The same without the exact count: "2.0 GB"; "999 bytes" below a kilobyte.
+std::string RoundedSizeText(uint64_t bytes);
+
+// A drive named in one line by its device and model: "/dev/sdb (SanDisk Cruzer Blade)".
+std::string DriveNameText(const platform::storage::DriveDescription& description);

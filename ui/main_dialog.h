@@ -26,7 +26,8 @@ class MainDialog : public CDialog, public DiskImager {
     bool SetProgressRange(int32_t upper) override;
     bool SetProgressPos(int32_t pos) override;
 
-    // Scans the drives and offers every drive of at most 2 GB in both drive lists.
+    // Scans the drives and offers every drive of at most 2 GB in both drive lists; the target
+    // list's tooltip tells why each other disk is not offered.
     void RefreshDriveLists();
     // Idle: lamps green, operator controls enabled; busy: lamps red, controls disabled.
     void SetControlsIdle(bool idle);

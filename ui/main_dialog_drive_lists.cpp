@@ -1,4 +1,5 @@
-// The drive lists: every physical drive of at most 2 GB, in ascending disk number.
+// The drive lists: every physical drive of at most 2 GB, in ascending disk number; the target
+// list's tooltip tells why the other disks are left out.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +7,7 @@
 
 #include "ui/drive_details_text.h"
 #include "ui/main_dialog.h"
+#include "ui/unoffered_drives_text.h"
 
 namespace {
 
@@ -55,6 +57,7 @@ void MainDialog::RefreshDriveLists() {
             accepted, DriveDetailsText(*entry, DescribePhysicalDrive(entry->name)).c_str());
         ++accepted;
     }
+    targetDriveCombo.SetListTip(UnofferedDrivesText(DescribeDisks(), drives).c_str());
     if (accepted > 0) {
         sourceDriveCombo.SetCurSel(0);
         targetDriveCombo.SetCurSel(-1);

@@ -16,12 +16,16 @@ struct VolumeDescription {
 };
 
 struct DriveDescription {
+    std::string name;        // "PHYSICALDRIVE3": the drive number the scan files the disk under
     std::string deviceNode;  // "/dev/sdb"
     std::string vendor;
     std::string model;
     std::string transport;  // "USB", "SD/MMC", "SATA", ...
     uint64_t capacityBytes = 0;
     std::vector<VolumeDescription> volumes;  // the drive's lettered volumes, in letter order
+    // Why the scan cannot file the disk ("it has no mounted volume"), as a clause that follows the
+    // disk's name; empty when it can. Only DescribeDisks fills it in.
+    std::string whyNotOffered;
 };
 
 }  // namespace platform::storage

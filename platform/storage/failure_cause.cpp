@@ -43,10 +43,14 @@ std::string ErrnoText(int error) {
 }
 
 std::string ByteCountText(uint64_t bytes) {
-    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
     const std::string exact = std::to_string(bytes) + " bytes";
+    return bytes < 1000 ? exact : RoundedByteCountText(bytes) + " (" + exact + ")";
+}
+
+std::string RoundedByteCountText(uint64_t bytes) {
+    static constexpr const char* kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
     if (bytes < 1000) {
-        return exact;
+        return std::to_string(bytes) + " bytes";
     }
     // Tenths of the largest unit that keeps the number at or above 1, rounded half up.
     uint64_t unit = 1000;
@@ -61,8 +65,7 @@ std::string ByteCountText(uint64_t bytes) {
         ++index;
         tenths = RoundedTenths(bytes, unit);
     }
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index] +
-           " (" + exact + ")";
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[index];
 }
 
 }  // namespace platform::storage

@@ -21,5 +21,7 @@ std::string ErrnoText(int error);
 // A byte count for people, in decimal units with one decimal place: "2.0 GB (2002780160
 // bytes)"; below 1 kB just the bytes.
 std::string ByteCountText(uint64_t bytes);
+// The same, rounded only: "2.0 GB".
+std::string RoundedByteCountText(uint64_t bytes);
 
 }  // namespace platform::storage

@@ -58,6 +58,10 @@ class StorageServices {
     // What identifies the physical drive "PHYSICALDRIVE1" to a user: its device, model, size and
     // lettered volumes. Nothing when no such drive is known.
     virtual std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) = 0;
+    // Every present whole disk that holds a medium (no RAM disks, no empty devices such as
+    // unattached loop devices or card readers without a card), in drive-number order, each with
+    // its name and, when the scan cannot file it, why not.
+    virtual std::vector<DriveDescription> DescribeDisks() = 0;
 };
 
 }  // namespace platform::storage

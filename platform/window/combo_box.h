@@ -36,4 +36,7 @@ class CComboBox : public CWnd {
     // while the item is selected; CB_ERR for an index out of range.
     int SetItemTip(int index, const char* text);
     std::string GetItemTip(int index) const;
+    // The box's own tooltip text: what the closed box shows when no item is selected, and below
+    // the selected item's tooltip otherwise. Kept when the items are reset.
+    void SetListTip(const char* text);
 };

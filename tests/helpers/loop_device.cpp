@@ -74,8 +74,8 @@ LoopDevice::LoopDevice(Options options) {
         return;
     }
     output.clear();
-    std::vector<std::string> mkfs = {"mkfs.ext4", "-q", "-F", "-E",
-                                     "lazy_itable_init=0,lazy_journal_init=0", device_};
+    std::vector<std::string> mkfs = {
+        "mkfs.ext4", "-q", "-F", "-E", "lazy_itable_init=0,lazy_journal_init=0", device_};
     if (options.fileSystemBytes != 0) {
         mkfs.push_back(std::to_string(options.fileSystemBytes >> 10) + "k");
     }

@@ -18,8 +18,8 @@ class LoopDevice {
         uint32_t sectorSize = 512;  // the loop device's logical block size
         bool withFileSystem = true;
         uint64_t fileSystemBytes = 0;  // the file system's size; 0: the whole device
-        bool readOnly = false;       // attached and mounted read-only, as a write-protected card
-        bool partitionScan = false;  // the kernel reads the partition table (losetup --partscan)
+        bool readOnly = false;         // attached and mounted read-only, as a write-protected card
+        bool partitionScan = false;    // the kernel reads the partition table (losetup --partscan)
         std::vector<unsigned char> firstBytes;  // written at the start before attaching
     };
 

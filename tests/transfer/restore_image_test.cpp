@@ -53,8 +53,9 @@ TEST_F(RestoreImage, AnImageOfTheDrivesSizeFitsAndOneByteMoreIsRefusedUntouched)
     const int opens = stick->opens;
     storage.AddFile(kImagePath, PatternBytes(kStickBytes + 1));
     EXPECT_FALSE(refused.RestoreImage(kImagePath, kStick, 4096));
-    EXPECT_THAT(refused.errors,
-                ElementsAre("the size of the destination file is more than 2GB or less than 2KB..."));
+    EXPECT_THAT(
+        refused.errors,
+        ElementsAre("the size of the destination file is more than 2GB or less than 2KB..."));
     EXPECT_EQ(stick->opens, opens);  // the drive was never opened, so nothing was unmounted
     EXPECT_EQ(StickPrefix(kStickBytes), std::vector<uint8_t>(kStickBytes, 0xAA));
     EXPECT_TRUE(refused.ranges.empty());
@@ -65,8 +66,9 @@ TEST_F(RestoreImage, AnImageOverTwoGigabytesIsRefusedEvenOnALargerDrive) {
     storage.AddDisk(2, uint64_t{4} << 30);
     storage.AddFile(kImagePath, PatternBytes(4096)).claimedLength = (uint64_t{2} << 30) + 1;
     EXPECT_FALSE(imager.RestoreImage(kImagePath, "\\\\.\\PHYSICALDRIVE2", 4096));
-    EXPECT_THAT(imager.errors,
-                ElementsAre("the size of the destination file is more than 2GB or less than 2KB..."));
+    EXPECT_THAT(
+        imager.errors,
+        ElementsAre("the size of the destination file is more than 2GB or less than 2KB..."));
     EXPECT_EQ(storage.Disk(2)->opens, 0);
 }
 
@@ -88,7 +90,8 @@ TEST_F(RestoreImage, AStreamThatEndsOnTheDriveFinishesWithProgressThroughItsFile
 
     EXPECT_EQ(StickPrefix(8192), PatternBytes(8192));
     EXPECT_THAT(imager.messages, ElementsAre("Finished"));
-    EXPECT_THAT(imager.positions, ElementsAre(0, 250, 500, 750, 1000, 1000, 0, 250, 500, 750, 1000));
+    EXPECT_THAT(imager.positions,
+                ElementsAre(0, 250, 500, 750, 1000, 1000, 0, 250, 500, 750, 1000));
 }
 
 // Positions count the image's blocks, whatever the volumes add up to.

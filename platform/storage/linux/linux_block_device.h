@@ -71,7 +71,7 @@ class LinuxBlockDevice : public Device {
     bool ReadAhead(unsigned char* into, uint32_t size, uint32_t* done);
     bool ReadExactly(unsigned char* into, uint32_t size, uint32_t* done);
     bool ReadBlock(uint64_t offset, unsigned char* into);
-    bool Fail();  // keeps the cause of a failed transfer
+    bool Fail();                       // keeps the cause of a failed transfer
     bool ReadFailed(uint64_t offset);  // keeps errno as the cause
     bool Sync();
 

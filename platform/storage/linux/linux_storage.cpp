@@ -53,6 +53,18 @@ DriveAccess& LinuxStorage::AccessFor(const BlockDeviceInfo& disk) {
     return Desktop();
 }
 
+const LinuxStorage::DesktopAnswer& LinuxStorage::AskDesktop(const BlockDeviceInfo& disk) {
+    const MediumKey key{disk.devno, disk.diskSeq};
+    auto known = desktopAnswers_.find(key);
+    if (known == desktopAnswers_.end()) {
+        DesktopAnswer answer;
+        answer.mayWrite = Desktop().MayWrite(disk);
+        answer.error = answer.mayWrite ? 0 : errno;
+        known = desktopAnswers_.emplace(key, answer).first;
+    }
+    return known->second;
+}
+
 LinuxStorage::Snapshot LinuxStorage::Look() const {
     Snapshot snapshot;
     snapshot.tree = SysfsBlockTree::Load(sysRoot_);
@@ -68,6 +80,7 @@ void LinuxStorage::NumberDisks(const SysfsBlockTree& tree) {
         disks_.push_back({disk->name, disk->devno, disk->diskSeq});
     }
     numbered_ = true;
+    desktopAnswers_.clear();
 }
 
 void LinuxStorage::EnsureNumbered() {
@@ -305,7 +318,7 @@ DeviceHandle LinuxStorage::OpenVolume(const Snapshot& snapshot, char letter, int
     }
     // A desktop user may not open the node, yet may write the disk through udisks2 when polkit
     // agrees: the scan's queries are answered from sysfs.
-    if (!Desktop().MayWrite(*disk)) {
+    if (!AskDesktop(*disk).mayWrite) {
         errno = EACCES;
         return nullptr;
     }
@@ -455,8 +468,10 @@ std::optional<DriveDescription> LinuxStorage::DescribePhysicalDrive(const std::s
     if (disk == nullptr) {
         return std::nullopt;
     }
-    return DriveDescriber(sysRoot_).Describe(*disk, snapshot.tree, snapshot.mounts,
-                                             snapshot.volumes);
+    DriveDescription description =
+        DriveDescriber(sysRoot_).Describe(*disk, snapshot.tree, snapshot.mounts, snapshot.volumes);
+    description.name = "PHYSICALDRIVE" + std::to_string(drive.number);
+    return description;
 }
 
 }  // namespace platform::storage

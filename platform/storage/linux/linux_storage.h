@@ -3,8 +3,10 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/storage/linux/direct_drive_access.h"
@@ -59,6 +61,13 @@ class LinuxStorage : public StorageServices {
     // Device, model and volumes of the disk numbered by the last scan; nothing when it has gone.
     std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) override;
 
+    // The disks numbered by the last scan that are still there, have a medium and are neither RAM
+    // disks nor stacked on other disks (device-mapper, md: their volumes count for the disks
+    // beneath). A disk the scan cannot file has no mounted volume, or none of its volumes opens:
+    // polkit refuses the desktop user, or the open fails. polkit is asked at most once per disk
+    // and scan.
+    std::vector<DriveDescription> DescribeDisks() override;
+
   private:
     struct NumberedDisk {
         std::string name;
@@ -70,6 +79,12 @@ class LinuxStorage : public StorageServices {
         MountTable mounts;
         VolumeMap volumes;
     };
+    // Whether the desktop user may open a disk through udisks2, and the errno of a no.
+    struct DesktopAnswer {
+        bool mayWrite = false;
+        int error = 0;
+    };
+    using MediumKey = std::pair<dev_t, uint64_t>;  // a disk's device number and media sequence
 
     Snapshot Look() const;
     void NumberDisks(const SysfsBlockTree& tree);
@@ -81,7 +96,10 @@ class LinuxStorage : public StorageServices {
     StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
     DriveAccess& AccessFor(const BlockDeviceInfo& disk);
     DriveAccess& Desktop();
+    const DesktopAnswer& AskDesktop(const BlockDeviceInfo& disk);
     DeviceHandle OpenVolume(const Snapshot& snapshot, char letter, int openFlags);
+    std::string WhyNotFiled(const Snapshot& snapshot, const BlockDeviceInfo& disk,
+                            const std::vector<VolumeDescription>& volumes);
     DeviceHandle OpenPhysicalDrive(const Snapshot& snapshot, uint32_t number, int openFlags);
     DeviceHandle OpenDiskForWriting(const BlockDeviceInfo& disk, int openFlags,
                                     LinuxBlockDevice::Options options);
@@ -97,6 +115,9 @@ class LinuxStorage : public StorageServices {
     std::vector<NumberedDisk> disks_;
     std::unique_ptr<DriveAccess> direct_;
     std::unique_ptr<DriveAccess> desktop_;  // udisks2, made when first needed
+    // polkit's answer per disk whose volumes the process may not open itself, asked once per
+    // scan: forgotten when the disks are numbered again.
+    std::map<MediumKey, DesktopAnswer> desktopAnswers_;
 };
 
 }  // namespace platform::storage

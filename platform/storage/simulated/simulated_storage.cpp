@@ -181,11 +181,16 @@ std::vector<std::string> SimulatedStorage::PhysicalDrivesOfPath(const std::strin
 }
 
 void SimulatedStorage::SetDescription(uint32_t number, DriveDescription description) {
-    descriptions_[kPhysicalDrive + std::to_string(number)] = std::move(description);
+    description.name = kPhysicalDrive + std::to_string(number);
+    description.whyNotOffered.clear();
+    descriptions_[number] = std::move(description);
 }
 
-std::string SimulatedStorage::ExplainPathOnDrive(const std::string& path,
-                                                 const std::string& name) {
+void SimulatedStorage::SetWhyNotOffered(uint32_t number, std::string reason) {
+    reasons_[number] = std::move(reason);
+}
+
+std::string SimulatedStorage::ExplainPathOnDrive(const std::string& path, const std::string& name) {
     for (const auto& [letter, volume] : volumes_) {
         if (volume.diskNumber && name == kPhysicalDrive + std::to_string(*volume.diskNumber) &&
             !volume.pathPrefix.empty() && StartsWith(path, volume.pathPrefix)) {
@@ -196,7 +201,8 @@ std::string SimulatedStorage::ExplainPathOnDrive(const std::string& path,
 }
 
 bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {
-    const std::string number = StartsWith(name, kPhysicalDrive) ? name.substr(std::strlen(kPhysicalDrive)) : "";
+    const std::string number =
+        StartsWith(name, kPhysicalDrive) ? name.substr(std::strlen(kPhysicalDrive)) : "";
     if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
@@ -209,11 +215,24 @@ bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t*
 }
 
 std::optional<DriveDescription> SimulatedStorage::DescribePhysicalDrive(const std::string& name) {
-    const auto found = descriptions_.find(name);
-    if (found == descriptions_.end()) {
-        return std::nullopt;
+    for (const auto& [number, description] : descriptions_) {
+        if (description.name == name) {
+            return description;
+        }
     }
-    return found->second;
+    return std::nullopt;
+}
+
+std::vector<DriveDescription> SimulatedStorage::DescribeDisks() {
+    std::vector<DriveDescription> disks;
+    for (const auto& [number, description] : descriptions_) {
+        disks.push_back(description);
+        const auto reason = reasons_.find(number);
+        if (reason != reasons_.end()) {
+            disks.back().whyNotOffered = reason->second;
+        }
+    }
+    return disks;
 }
 
 }  // namespace platform::storage::simulated

@@ -21,7 +21,9 @@ class SimulatedStorage : public StorageServices {
     SimulatedFile& AddFile(const std::string& path, std::vector<uint8_t> bytes);
 
     // What DescribePhysicalDrive tells of PHYSICALDRIVE<number>; undescribed drives give nothing.
+    // DescribeDisks lists the described drives, with the reason set here (none by default).
     void SetDescription(uint32_t number, DriveDescription description);
+    void SetWhyNotOffered(uint32_t number, std::string reason);
 
     SimulatedDisk* Disk(uint32_t number);
     SimulatedVolume* Volume(char letter);
@@ -43,6 +45,7 @@ class SimulatedStorage : public StorageServices {
     std::string ExplainPathOnDrive(const std::string& path, const std::string& name) override;
     bool GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) override;
     std::optional<DriveDescription> DescribePhysicalDrive(const std::string& name) override;
+    std::vector<DriveDescription> DescribeDisks() override;
 
   private:
     SimulatedVolume* VolumeOfRoot(const std::string& rootPath, char* letter);
@@ -52,7 +55,8 @@ class SimulatedStorage : public StorageServices {
     std::map<uint32_t, SimulatedDisk> disks_;
     std::map<char, SimulatedVolume> volumes_;
     std::map<std::string, SimulatedFile> files_;
-    std::map<std::string, DriveDescription> descriptions_;
+    std::map<uint32_t, DriveDescription> descriptions_;
+    std::map<uint32_t, std::string> reasons_;
 };
 
 }  // namespace platform::storage::simulated

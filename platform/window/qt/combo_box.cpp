@@ -11,6 +11,18 @@ ComboBoxWidget* Box(HWND h) {
 }
 constexpr int kDataRole = Qt::UserRole;
 constexpr char kTipFollowsSelection[] = "tipFollowsSelection";
+constexpr char kListTip[] = "listTip";
+
+// The closed box's tooltip: the selected item's, then a blank line and the box's own text.
+void ShowClosedTip(ComboBoxWidget* box) {
+    const int index = box->currentIndex();
+    QString tip = index < 0 ? QString() : box->itemData(index, Qt::ToolTipRole).toString();
+    const QString listTip = box->property(kListTip).toString();
+    if (!listTip.isEmpty()) {
+        tip = tip.isEmpty() ? listTip : tip + QStringLiteral("\n\n") + listTip;
+    }
+    box->setToolTip(tip);
+}
 
 // Has the closed box show the tooltip of its selected item from now on.
 void ShowSelectedItemsTip(ComboBoxWidget* box) {
@@ -18,9 +30,7 @@ void ShowSelectedItemsTip(ComboBoxWidget* box) {
         return;
     }
     box->setProperty(kTipFollowsSelection, true);
-    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
-        box->setToolTip(index < 0 ? QString() : box->itemData(index, Qt::ToolTipRole).toString());
-    });
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int) { ShowClosedTip(box); });
 }
 }  // namespace
 
@@ -133,7 +143,7 @@ int CComboBox::SetItemTip(int index, const char* text) {
     ShowSelectedItemsTip(box);
     box->setItemData(index, QString::fromUtf8(text != nullptr ? text : ""), Qt::ToolTipRole);
     if (box->currentIndex() == index) {
-        box->setToolTip(box->itemData(index, Qt::ToolTipRole).toString());
+        ShowClosedTip(box);
     }
     return 0;
 }
@@ -144,4 +154,12 @@ std::string CComboBox::GetItemTip(int index) const {
         return "";
     }
     return box->itemData(index, Qt::ToolTipRole).toString().toStdString();
+}
+
+void CComboBox::SetListTip(const char* text) {
+    if (ComboBoxWidget* box = Box(m_hWnd)) {
+        ShowSelectedItemsTip(box);
+        box->setProperty(kListTip, QString::fromUtf8(text != nullptr ? text : ""));
+        ShowClosedTip(box);
+    }
 }

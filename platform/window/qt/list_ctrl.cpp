@@ -99,8 +99,7 @@ BOOL CListCtrl::SetItemToolTip(int item, const std::string& text) {
 std::string CListCtrl::GetItemToolTip(int item) const {
     ListViewWidget* list = List(m_hWnd);
     QTableWidgetItem* cell = list != nullptr ? list->item(item, 0) : nullptr;
-    return cell != nullptr ? cell->data(kToolTipTextRole).toString().toStdString()
-                           : std::string();
+    return cell != nullptr ? cell->data(kToolTipTextRole).toString().toStdString() : std::string();
 }
 
 LPARAM CListCtrl::GetItemData(int item) const {

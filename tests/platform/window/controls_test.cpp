@@ -53,6 +53,32 @@ TEST_F(ControlsTest, ComboBoxKeepsInsertedOrderDataAndHasNoSelectionUntilSet) {
     });
 }
 
+TEST_F(ControlsTest, ClosedComboBoxShowsTheSelectedItemsTipAndThenTheListTip) {
+    SampleDialog dialog;
+    test_helpers::RunModal(dialog, [&](CDialog&) {
+        CComboBox& combo = dialog.combo;
+        QWidget* box = WidgetOf(combo.m_hWnd);
+        combo.ResetContent();
+        combo.SetListTip("why the others are missing");
+        EXPECT_EQ(box->toolTip(), "why the others are missing");  // also while the list is empty
+        combo.InsertString(0, "first");
+        combo.InsertString(1, "second");
+        combo.SetItemTip(0, "first's details");
+        combo.SetCurSel(0);
+        EXPECT_EQ(box->toolTip(), "first's details\n\nwhy the others are missing");
+        combo.SetCurSel(1);  // an item without a tooltip of its own
+        EXPECT_EQ(box->toolTip(), "why the others are missing");
+        combo.SetCurSel(0);
+        combo.SetListTip("");
+        EXPECT_EQ(box->toolTip(), "first's details");
+        combo.SetListTip("changed");
+        EXPECT_EQ(box->toolTip(), "first's details\n\nchanged");
+        combo.ResetContent();  // the items go, the list's tip stays
+        EXPECT_EQ(box->toolTip(), "changed");
+        EXPECT_EQ(combo.GetItemTip(0), "");
+    });
+}
+
 TEST_F(ControlsTest, ReportListAddsRowsScrollsOnlyWhenNeededAndLeavesTheSelection) {
     SampleDialog dialog;
     test_helpers::RunModal(dialog, [&](CDialog&) {

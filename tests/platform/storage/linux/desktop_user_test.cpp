@@ -34,6 +34,19 @@ std::string Reports(const RecordingImager& imager) {
     return text;
 }
 
+// What the disk list says of device after a scan: its reason, or "offered"; "unlisted" when
+// it is not listed.
+std::string ListedReason(LinuxStorage& storage, RecordingImager& imager,
+                         const std::string& device) {
+    imager.ScanDrives();
+    for (const DriveDescription& disk : storage.DescribeDisks()) {
+        if (disk.deviceNode == device) {
+            return disk.whyNotOffered.empty() ? "offered" : disk.whyNotOffered;
+        }
+    }
+    return "unlisted";
+}
+
 // Runs the engine in the test user's process, with the application object udisks2's calls
 // need; body returns empty for success, otherwise what went wrong.
 std::string AsUser(const SystemServices& services,
@@ -121,7 +134,8 @@ TEST_F(DesktopUserTest, TheUserSeesTheDriveAndRestoresItByteForByte) {
             if (entry->volumeList != letter + ":\\ " || entry->totalKB <= 0) {
                 return "listed as " + entry->volumeList + " of " + std::to_string(entry->totalKB);
             }
-            return std::string();
+            const std::string reason = ListedReason(storage, imager, device);
+            return reason == "offered" ? std::string() : "the disk list says: " + reason;
         });
     EXPECT_EQ(listed, "");
 
@@ -147,6 +161,16 @@ TEST_F(DesktopUserTest, AUserPolkitRefusesGetsNoDriveAndWritesNothing) {
 
     EXPECT_TRUE(IsMountPoint(loop_->mountPoint()));
     EXPECT_TRUE(ReadDevice(device, 4 << 20) == before_);
+}
+
+TEST_F(DesktopUserTest, TheDiskListSaysPolkitRefusedTheDisk) {
+    ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kDeny));
+    const std::string device = loop_->device();
+    EXPECT_EQ(AsUser(*services_,
+                     [&](LinuxStorage& storage, RecordingImager& imager) {
+                         return ListedReason(storage, imager, device);
+                     }),
+              "polkit refused to let you open it through udisks2");
 }
 
 // A process of root's that works in a folder, stopped and reaped when it goes out of scope.

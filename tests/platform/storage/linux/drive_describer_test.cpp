@@ -72,6 +72,7 @@ TEST(DriveDescriberTest, StorageDescribesTheDrivesItNumbered) {
     storage.GetLogicalDrives();
     const std::optional<DriveDescription> stick = storage.DescribePhysicalDrive("PHYSICALDRIVE2");
     ASSERT_TRUE(stick.has_value());
+    EXPECT_EQ(stick->name, "PHYSICALDRIVE2");
     EXPECT_EQ(stick->deviceNode, "/dev/sdb");
     EXPECT_EQ(stick->model, "Cruzer Blade");
     ASSERT_EQ(stick->volumes.size(), 1u);
@@ -80,6 +81,24 @@ TEST(DriveDescriberTest, StorageDescribesTheDrivesItNumbered) {
     for (const char* name : {"PHYSICALDRIVE14", "PHYSICALDRIVE", "F:", ""}) {
         EXPECT_FALSE(storage.DescribePhysicalDrive(name).has_value()) << name;
     }
+}
+
+TEST(DriveDescriberTest, DiskListLeavesOutRamAndStackedDisks) {
+    // No mount table: no volume, so nothing is opened, and every disk lacks a mounted volume.
+    LinuxStorage storage(kSys, SAMPLES_DIR "/no_such_mountinfo");
+    storage.GetLogicalDrives();
+    std::vector<std::string> listed;
+    for (const DriveDescription& disk : storage.DescribeDisks()) {
+        listed.push_back(disk.name + "=" + disk.deviceNode);
+        EXPECT_EQ(disk.whyNotOffered, "it has no mounted volume") << disk.name;
+        EXPECT_GT(disk.capacityBytes, 0u) << disk.name;
+    }
+    // Left out: md127 and dm-* (stacked on other disks), zram0 (RAM).
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{
+                  "PHYSICALDRIVE0=/dev/loop0", "PHYSICALDRIVE1=/dev/sda", "PHYSICALDRIVE2=/dev/sdb",
+                  "PHYSICALDRIVE3=/dev/sdc", "PHYSICALDRIVE4=/dev/sdd", "PHYSICALDRIVE6=/dev/sr0",
+                  "PHYSICALDRIVE7=/dev/mmcblk0", "PHYSICALDRIVE13=/dev/nvme0n1"}));
 }
 
 }  // namespace
