@@ -93,6 +93,9 @@ bool DiskImager::RestsOnPhysicalDrive(const std::string& path, const std::string
 }
 
 bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int32_t sizeKB) {
+    // While the storage waits for the drive or the system, events are dispatched as the loop
+    // does, so a slow drive holds nothing.
+    DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     ClearFailureCause();
     if (devicePath.empty() || imagePath.empty()) {
         ReportErrorWith("Destionation path is invalid",
@@ -115,8 +118,6 @@ bool DiskImager::CreateImage(std::string devicePath, std::string imagePath, int3
                         report_details::StorageCause("The image file could not be created."));
         return false;
     }
-    // A wait for the device dispatches events as the loop does, so a slow drive holds nothing.
-    DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     DeviceHandle device = storage.CreateFile(devicePath, GENERIC_READ,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
     AlignedBuffer block(kBlockSize);
@@ -166,6 +167,7 @@ std::string DiskImager::ImageFileFailure(const char* doing) {
 
 bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int32_t sizeKB) {
     abortRequested = false;
+    DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     ClearFailureCause();
     if (SizeOutOfRange(sizeKB)) {
         ReportErrorWith(kSizeRefused, report_details::SizeWindow(sizeKB));
@@ -193,7 +195,6 @@ bool DiskImager::RestoreImage(std::string imagePath, std::string devicePath, int
                         report_details::TooLong(*bound.length, bound.room, bound.roomIsTheDrive));
         return false;
     }
-    DeviceWaitHook dispatching([this] { PumpOneMessage(); });
     DeviceHandle device = storage.CreateFile(devicePath, GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, kDeviceFlags);
     AlignedBuffer block(kBlockSize);

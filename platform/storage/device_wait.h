@@ -9,7 +9,7 @@ namespace platform::storage {
 // a moment), it runs the installed hook about every kDeviceWaitSlice, so that the calling thread
 // keeps its windows answering however slow the device is. Nothing is installed by default; the
 // hook is not run again while it runs.
-inline constexpr std::chrono::milliseconds kDeviceWaitSlice{10};
+inline constexpr std::chrono::milliseconds kDeviceWaitSlice{5};
 
 // Installs a hook for its lifetime; the one installed before comes back afterwards.
 class DeviceWaitHook {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <vector>
 
 #include "platform/window/event_pump.h"
 
@@ -42,6 +43,13 @@ class PumpHook {
         return Current().longest;
     }
     int Rounds() const { return Current().rounds; }
+    // How many times two rounds lay more than limit apart.
+    int GapsOver(Clock::duration limit) const {
+        Current().Lap();
+        return static_cast<int>(
+            std::count_if(Current().gaps.begin(), Current().gaps.end(),
+                          [limit](Clock::duration gap) { return gap > limit; }));
+    }
 
   private:
     struct State {
@@ -49,9 +57,11 @@ class PumpHook {
         int rounds = 0;
         Clock::time_point last;
         Clock::duration longest{};
+        std::vector<Clock::duration> gaps;
         void Lap() {
             const Clock::time_point now = Clock::now();
             longest = std::max(longest, now - last);
+            gaps.push_back(now - last);
             last = now;
         }
     };

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/storage/device_wait.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/mount_usage.h"
@@ -48,6 +49,9 @@ DiskClaim::DiskClaim(DriveAccess& access, std::string sysRoot, std::string mount
       swapsPath_(std::move(swapsPath)) {}
 
 DiskClaim::Look DiskClaim::LookNow() const {
+    // Each look reads sysfs and the mount table afresh (milliseconds on a system of many
+    // disks); the caller's thread answers its windows in between.
+    WhileDeviceWaits();
     Look look{SysfsBlockTree::Load(sysRoot_), MountTable::Load(mountInfo_).value_or(MountTable()),
               MountTable()};
     look.mounts = look.raw;

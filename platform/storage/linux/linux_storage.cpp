@@ -7,18 +7,21 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/storage/compressed/image_stream.h"
+#include "platform/storage/device_wait.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_describer.h"
 #include "platform/storage/linux/drive_path.h"
 #include "platform/storage/linux/query_only_device.h"
+#include "platform/storage/linux/request_size.h"
 #include "platform/storage/linux/udisks_drive_access.h"
 #include "platform/storage/stdio_file_stream.h"
 
@@ -66,6 +69,7 @@ const LinuxStorage::DesktopAnswer& LinuxStorage::AskDesktop(const BlockDeviceInf
 }
 
 LinuxStorage::Snapshot LinuxStorage::Look() const {
+    WhileDeviceWaits();  // a look takes milliseconds; the caller's windows answer in between
     Snapshot snapshot;
     snapshot.tree = SysfsBlockTree::Load(sysRoot_);
     snapshot.mounts = MountTable::Load(mountInfo_).value_or(MountTable());
@@ -216,6 +220,12 @@ DeviceHandle LinuxStorage::Wrap(UniqueFd fd, LinuxBlockDevice::Options options) 
     }
     options.blockSize = static_cast<uint32_t>(blockSize);
     options.sizeBytes = sizeBytes;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0) {
+        const size_t largest = LargestRequest(sysRoot_, st.st_rdev, options.transferSize);
+        options.transferSize =
+            std::max<size_t>(largest / options.blockSize * options.blockSize, options.blockSize);
+    }
     return LinuxBlockDevice::Create(std::move(fd), std::move(options));
 }
 

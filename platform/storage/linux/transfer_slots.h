@@ -18,7 +18,7 @@ namespace platform::storage {
 // keeps answering however slow the device is.
 class TransferSlots {
   public:
-    static constexpr unsigned kSlots = 4;
+    static constexpr unsigned kSlots = 8;
 
     struct Geometry {
         size_t granule = 4096;   // sizes, offsets and memory align to it (a power of two)

