@@ -1,5 +1,6 @@
 // The transfer half of DiskImager: block-by-block copies between a physical drive and an image
-// file, with one pending event dispatched per block.
+// file, with one pending event dispatched per block and while the storage waits for the drive;
+// every restore is read back from the drive and compared with what was written.
 #include "transfer/disk_imager.h"
 
 #include <algorithm>
