@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/window/event_pump.h"
+#include "tests/helpers/machine_stalls.h"
 
 namespace testing_support {
 
@@ -43,12 +44,10 @@ class PumpHook {
         return Current().longest;
     }
     int Rounds() const { return Current().rounds; }
-    // How many times two rounds lay more than limit apart.
-    int GapsOver(Clock::duration limit) const {
+    // Every time between two rounds, up to now.
+    std::vector<TimeSpan> Gaps() const {
         Current().Lap();
-        return static_cast<int>(
-            std::count_if(Current().gaps.begin(), Current().gaps.end(),
-                          [limit](Clock::duration gap) { return gap > limit; }));
+        return Current().gaps;
     }
 
   private:
@@ -57,11 +56,11 @@ class PumpHook {
         int rounds = 0;
         Clock::time_point last;
         Clock::duration longest{};
-        std::vector<Clock::duration> gaps;
+        std::vector<TimeSpan> gaps;
         void Lap() {
             const Clock::time_point now = Clock::now();
             longest = std::max(longest, now - last);
-            gaps.push_back(now - last);
+            gaps.push_back({last, now});
             last = now;
         }
     };
