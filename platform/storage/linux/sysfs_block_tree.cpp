@@ -7,6 +7,8 @@
 #include <fstream>
 #include <tuple>
 
+#include "platform/storage/device_wait.h"
+
 namespace platform::storage {
 
 namespace fs = std::filesystem;
@@ -128,6 +130,7 @@ SysfsBlockTree SysfsBlockTree::Load(const std::string& sysRoot) {
     SysfsBlockTree tree;
     const fs::path blockRoot = fs::path(sysRoot) / "block";
     for (const std::string& name : SortedEntries(blockRoot)) {
+        WhileDeviceWaits();  // some ten files a disk: the caller's windows answer between disks
         const fs::path folder = blockRoot / name;
         BlockDeviceInfo disk;
         disk.name = name;
@@ -146,9 +149,11 @@ SysfsBlockTree SysfsBlockTree::Load(const std::string& sysRoot) {
         tree.devices_.push_back(disk);
 
         for (const std::string& child : SortedEntries(folder)) {
+            // A partition's folder bears its disk's name (sda1, mmcblk0p1); the disk's own
+            // attributes, some thirty, need no look.
             const fs::path childFolder = folder / child;
             std::error_code error;
-            if (!fs::exists(childFolder / "partition", error)) {
+            if (!StartsWith(child, name) || !fs::exists(childFolder / "partition", error)) {
                 continue;
             }
             BlockDeviceInfo part;
