@@ -13,10 +13,6 @@ constexpr auto kNap = 2ms;
 // A wake this much later than asked for counts as a stall; less is ordinary timer slack.
 constexpr auto kLate = 5ms;
 
-double Milliseconds(StallClock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
 }  // namespace
 
 MachineStalls::MachineStalls() : watcher_([this] { Watch(); }) {}

@@ -18,6 +18,10 @@ struct TimeSpan {
     StallClock::duration Length() const { return end - start; }
 };
 
+inline double Milliseconds(StallClock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
 // A thread of its own that sleeps a few milliseconds at a time and keeps each span in which it
 // woke late: the time the machine itself withheld from every thread (a busy host, a paused
 // virtual machine), measured beside the thread under test.

@@ -21,9 +21,7 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 using test_helpers::RunModal;
 
-double Milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+using testing_support::Milliseconds;
 
 // Ticks every 5 ms and keeps each time between two ticks: how long the window could not have
 // answered.

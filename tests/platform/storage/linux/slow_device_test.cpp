@@ -24,10 +24,6 @@ constexpr uint64_t kDeviceBytes = 16 * kMiB;
 constexpr auto kLongestWait = 50ms;
 constexpr auto kStopTakes = 300ms;
 
-double Milliseconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
 struct Speed {
     uint64_t writeBytesPerSecond;
     uint64_t imageBytes;
