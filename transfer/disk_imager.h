@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "inventory/drive_entries.h"
-#include "platform/storage/aligned_buffer.h"
 #include "platform/storage/storage_services.h"
-
-class WrittenDigest;
+#include "transfer/transfer_end.h"
+#include "transfer/transfer_units.h"
 
 // The drive inventory and the copy engine between physical drives and image files. It knows no
 // window: it reports through the four virtual operations and learns of a Stop only through
@@ -68,36 +67,12 @@ class DiskImager {
     platform::storage::StorageServices& storage;
 
   private:
-    // How far a restore may fill the drive, and how its progress is counted.
-    struct RestoreBound {
-        uint64_t room = 0;               // the drive's capacity, at most 2 GB
-        bool roomIsTheDrive = false;     // the drive, not the 2 GB, is what ends the room
-        std::optional<uint64_t> length;  // the image's, when known before it is read
-        uint32_t sectors = 0;  // to be written: whole 2048-byte blocks, in 512-byte sectors
-    };
+    friend class RestoreRun;
+    friend class CreateRun;
 
     void ScanLetter(char letter);
-    RestoreBound BoundOfRestore(const platform::storage::FileStream& image,
-                                const std::string& devicePath);
-    static int32_t RestoreProgress(uint32_t acc, const RestoreBound& bound,
-                                   const platform::storage::FileStream& image);
-    // Copies the image block by block. True when it reached its end; false when the restore
-    // ended here (stopped or failed, reported), with its result in *result.
-    bool CopyImageToDrive(platform::storage::FileStream& image,
-                          platform::storage::DeviceHandle& device, const RestoreBound& bound,
-                          WrittenDigest& written, platform::storage::AlignedBuffer& block,
-                          bool* result);
-    bool EndRestore(platform::storage::FileStream& image, const char* text, std::string detail,
-                    bool* result);
-    // Reports with a detail beside the text (see reportDetail).
-    void ReportErrorWith(const char* text, std::string detail);
-    void ReportMessageWith(const char* text, std::string detail);
+    // Makes the transfer's one report, with its detail beside it, and gives its result.
+    bool Report(const TransferEnd& end);
+    // Why the file at path is refused as lying on the drive, for a user.
     std::string WhyOnPhysicalDrive(const std::string& path, const std::string& devicePath);
-    static std::string ImageFileFailure(const char* doing);
-    // Reads back what a restore wrote and compares it; reports the restore's outcome.
-    bool ReadBackRestored(platform::storage::DeviceHandle& device, WrittenDigest& written,
-                          platform::storage::AlignedBuffer& block);
 };
-
-// The largest size the engine accepts, in KB (2 GB).
-inline constexpr int32_t kMaxImageKB = 0x200000;

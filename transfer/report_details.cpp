@@ -41,6 +41,11 @@ std::string NotStored(uint64_t offset) {
            "stored; the stick or card may be failing or counterfeit.";
 }
 
+std::string ShortWrite(uint64_t offset, uint32_t written, uint32_t wanted) {
+    return "Writing the drive failed at byte " + std::to_string(offset) + ": it took only " +
+           std::to_string(written) + " of the " + std::to_string(wanted) + " bytes written.";
+}
+
 std::string Stopped(uint64_t written, bool readBack) {
     if (readBack) {
         return "Stopped while the drive was read back: all " + ByteCountText(written) +
@@ -51,9 +56,16 @@ std::string Stopped(uint64_t written, bool readBack) {
            "was not read back.";
 }
 
-std::string Finished(uint64_t written) {
-    return "All " + ByteCountText(written) +
-           " of the image were written, then read back from the drive: they match.";
+std::string StoppedBeforeWriting(const std::string& how) {
+    const std::string stopped = "Stopped before anything was written: the drive is as it was.";
+    return how.empty() ? stopped : stopped + " " + how;
+}
+
+std::string Finished(uint64_t written, const std::string& note) {
+    const std::string finished = "All " + ByteCountText(written) +
+                                 " of the image were written, then read back from the drive: "
+                                 "they match.";
+    return note.empty() ? finished : finished + " " + note;
 }
 
 std::string Copied(uint64_t copied) {

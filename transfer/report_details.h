@@ -16,8 +16,14 @@ std::string TooLong(uint64_t length, uint64_t room, bool roomIsTheDrive);
 std::string PastTheEnd(uint64_t room, bool roomIsTheDrive);
 // The drive gave back other bytes than were written, from the chunk at offset on.
 std::string NotStored(uint64_t offset);
+// The drive took only written of the wanted bytes of the write at offset.
+std::string ShortWrite(uint64_t offset, uint32_t written, uint32_t wanted);
 std::string Stopped(uint64_t written, bool readBack);
-std::string Finished(uint64_t written);
+// A restore stopped before its first write; how says how the drive's volumes were left (mounted
+// again, or one that could not be), empty when there is nothing to say.
+std::string StoppedBeforeWriting(const std::string& how);
+// note: what closing the drive left undone, empty when nothing.
+std::string Finished(uint64_t written, const std::string& note);
 // A creation stopped after copied bytes.
 std::string Copied(uint64_t copied);
 // The storage layer's cause of its last failure, or fallback when it gave none.

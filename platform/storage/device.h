@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/storage/storage_types.h"
@@ -33,6 +34,11 @@ class Device {
 
     // Closes the device. False when something could not be completed; later calls return true.
     virtual bool Close() = 0;
+
+    // After a successful Close: what closing did that the user should know of, in plain words
+    // (a drive's new partitions that the system could not learn of yet; volumes mounted again
+    // after a drive was opened for writing and never written); empty when nothing.
+    virtual std::string CloseNote() const { return {}; }
 
     // Volume devices: the disk extents the volume occupies, in order. False when unknown.
     virtual bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) = 0;

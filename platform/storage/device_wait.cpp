@@ -8,29 +8,49 @@ namespace platform::storage {
 
 namespace {
 
-std::function<void()>& Installed() {
-    static std::function<void()> hook;
-    return hook;
+struct Installed {
+    std::function<void()> hook;
+    std::function<bool()> stopped;
+};
+
+Installed& Current() {
+    static Installed installed;
+    return installed;
 }
 
 bool running = false;
+int ignoringStop = 0;
 
 }  // namespace
 
-DeviceWaitHook::DeviceWaitHook(std::function<void()> hook)
-    : previous_(std::exchange(Installed(), std::move(hook))) {}
+DeviceWaitHook::DeviceWaitHook(std::function<void()> hook, std::function<bool()> stopped)
+    : previousHook_(std::exchange(Current().hook, std::move(hook))),
+      previousStopped_(std::exchange(Current().stopped, std::move(stopped))) {}
 
 DeviceWaitHook::~DeviceWaitHook() {
-    Installed() = std::move(previous_);
+    Current().hook = std::move(previousHook_);
+    Current().stopped = std::move(previousStopped_);
 }
 
 void WhileDeviceWaits() {
-    if (!Installed() || running) {
+    if (!Current().hook || running) {
         return;
     }
     running = true;
-    Installed()();
+    Current().hook();
     running = false;
+}
+
+bool StopRequested() {
+    return ignoringStop == 0 && Current().stopped && Current().stopped();
+}
+
+StopIgnored::StopIgnored() {
+    ++ignoringStop;
+}
+
+StopIgnored::~StopIgnored() {
+    --ignoringStop;
 }
 
 void PauseForDevice(std::chrono::milliseconds duration) {

@@ -28,6 +28,11 @@ uint64_t Transferable(const std::optional<uint64_t>& shortAt, uint64_t position,
     return n;
 }
 
+bool AllZero(const void* bytes, uint64_t n) {
+    const auto* begin = static_cast<const uint8_t*>(bytes);
+    return std::all_of(begin, begin + n, [](uint8_t byte) { return byte == 0; });
+}
+
 }  // namespace
 
 bool SimulatedDiskDevice::Read(void* buffer, uint32_t size, uint32_t* bytesRead) {
@@ -58,13 +63,27 @@ bool SimulatedDiskDevice::Write(const void* buffer, uint32_t size, uint32_t* byt
         *bytesWritten = static_cast<uint32_t>(n);
         return true;
     }
-    if (disk_.bytes.size() < position_ + n) {
+    // Zeros past what the medium holds read as zeros already: a long run of them costs nothing.
+    const bool zerosPastTheEnd = position_ >= disk_.bytes.size() && AllZero(buffer, n);
+    if (!zerosPastTheEnd && disk_.bytes.size() < position_ + n) {
         disk_.bytes.resize(position_ + n, 0);
     }
-    CopyBytes(disk_.bytes.data() + position_, buffer, n);
+    if (!zerosPastTheEnd) {
+        CopyBytes(disk_.bytes.data() + position_, buffer, n);
+    }
     position_ += n;
     disk_.bytesWritten += n;
+    written_ = true;
     *bytesWritten = static_cast<uint32_t>(n);
+    return true;
+}
+
+bool SimulatedDiskDevice::Close() {
+    if (!closed_) {
+        closed_ = true;
+        ++disk_.closes;
+        note_ = written_ ? disk_.closeNote : "";
+    }
     return true;
 }
 
@@ -117,12 +136,15 @@ size_t SimulatedFileStream::Read(void* buffer, size_t size, size_t count) {
     if (size == 0 || wanted == 0) {
         return 0;
     }
-    uint64_t n = Transferable(file_.faults.readShortAt, position_, wanted, file_.bytes.size());
+    uint64_t n = Transferable(file_.faults.readShortAt, position_, wanted, FileSize());
     if (Covers(file_.faults.readFailsAt, position_, wanted)) {
         n = std::min<uint64_t>(n, *file_.faults.readFailsAt - position_);
         error_ = true;
     }
-    CopyBytes(buffer, file_.bytes.data() + position_, n);
+    const uint64_t stored =
+        position_ >= file_.bytes.size() ? 0 : std::min<uint64_t>(n, file_.bytes.size() - position_);
+    CopyBytes(buffer, file_.bytes.data() + position_, stored);
+    std::fill_n(static_cast<uint8_t*>(buffer) + stored, n - stored, uint8_t{0});
     position_ += n;
     return n / size;
 }

@@ -18,7 +18,8 @@ class SimulatedDiskDevice : public Device {
     bool Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) override;
     bool Seek(uint64_t offset) override;
     bool Flush() override;
-    bool Close() override { return true; }
+    bool Close() override;
+    std::string CloseNote() const override { return note_; }
     bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) override;
     bool QueryStorageDeviceProperty(StorageDeviceDescriptor* descriptor) override;
 
@@ -26,6 +27,9 @@ class SimulatedDiskDevice : public Device {
     SimulatedDisk& disk_;
     uint32_t number_;
     uint64_t position_ = 0;
+    bool written_ = false;
+    bool closed_ = false;
+    std::string note_;
 };
 
 // A lettered volume opened for queries.
@@ -62,10 +66,10 @@ class SimulatedFileStream : public FileStream {
         if (file_.streamed) {
             return std::nullopt;
         }
-        return file_.claimedLength.value_or(file_.bytes.size());
+        return file_.claimedLength.value_or(FileSize());
     }
     uint64_t FileBytesConsumed() const override { return position_; }
-    uint64_t FileSize() const override { return file_.bytes.size(); }
+    uint64_t FileSize() const override { return file_.bytes.size() + file_.zeroTail; }
 
   private:
     SimulatedFile& file_;

@@ -27,10 +27,18 @@ struct SimulatedDisk {
     // the medium reads as zeros, so a large disk costs only what a test writes to it.
     std::vector<uint8_t> bytes;
     bool openFails = false;
+    // An open for writing waits this many rounds of the device-wait hook, as a claim of a real
+    // drive does, and gives up when the user stops meanwhile.
+    int openWaitRounds = 0;
+    // Its capacity cannot be told; the failure leaves a cause behind, as a harmless one may.
+    bool lengthFails = false;
+    // What closing the drive after a write tells the user (a partition table not re-read).
+    std::string closeNote;
     IoFaults faults;
     // What happened to it.
     int opens = 0;
     int writeOpens = 0;
+    int closes = 0;
     int flushes = 0;
     uint64_t bytesWritten = 0;
     uint64_t bytesRead = 0;
@@ -57,6 +65,7 @@ struct SimulatedFile {
     // A stream like a compressed image's, whose length is known only at its end.
     bool streamed = false;
     std::optional<uint64_t> claimedLength;  // what the stream says instead of the bytes' count
+    uint64_t zeroTail = 0;                  // zero bytes that follow the bytes, held by no memory
     IoFaults faults;
     int opens = 0;
     int flushes = 0;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/storage/device_wait.h"
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/simulated/simulated_devices.h"
 
 namespace platform::storage::simulated {
@@ -127,6 +129,13 @@ DeviceHandle SimulatedStorage::OpenDisk(const std::string& number, uint32_t acce
     }
     if (access & GENERIC_WRITE) {
         ++disk->writeOpens;
+        for (int round = 0; round < disk->openWaitRounds; ++round) {
+            WhileDeviceWaits();
+            if (StopRequested()) {
+                SetFailureCause("Its volumes stayed mounted.");
+                return nullptr;
+            }
+        }
     }
     return std::make_unique<SimulatedDiskDevice>(*disk, diskNumber);
 }
@@ -208,6 +217,10 @@ bool SimulatedStorage::GetPhysicalDriveLength(const std::string& name, uint64_t*
     }
     const SimulatedDisk* disk = Disk(static_cast<uint32_t>(std::stoul(number)));
     if (disk == nullptr) {
+        return false;
+    }
+    if (disk->lengthFails) {
+        SetFailureCause("The capacity of " + name + " cannot be told.");
         return false;
     }
     *bytes = disk->sizeBytes;
