@@ -13,6 +13,7 @@ struct VolumeDescription {
     std::string mountPoint;  // what the root path "E:\" stands for
     std::string fileSystem;  // "vfat", "ext4"
     std::string label;
+    uint64_t sizeBytes = 0;  // the file system's total size (what a scan counts); 0 when unknown
 };
 
 struct DriveDescription {

@@ -23,12 +23,6 @@ void SetFailureCause(std::string cause) {
     Cause() = std::move(cause);
 }
 
-void SetFailureCauseIfNone(std::string cause) {
-    if (Cause().empty()) {
-        Cause() = std::move(cause);
-    }
-}
-
 const std::string& FailureCause() {
     return Cause();
 }

@@ -5,13 +5,12 @@
 
 namespace platform::storage {
 
-// Why the last storage step that failed failed, in plain words for the user ("/media/op/STICK
-// is busy: bash (pid 4242) has its working folder there"). A step that fails sets it; an
-// operation clears it when it begins. Like errno, it means something only right after a failure.
-// The step nearest the cause knows it best: a caller that only passes a failure on keeps what
-// the step beneath said (SetFailureCauseIfNone).
+// Why the last storage call that failed failed, in plain words for the user ("/media/op/STICK
+// is busy: bash (pid 4242) has its working folder there"). A call of the storage interface that
+// fails sets it; steps inside a call hand their causes up with their results, so that only the
+// failure that ends the call leaves a cause. Like errno, it means something only right after a
+// failure: a caller that reports a cause clears it before the call whose failure it reports.
 void SetFailureCause(std::string cause);
-void SetFailureCauseIfNone(std::string cause);
 const std::string& FailureCause();
 void ClearFailureCause();
 

@@ -75,7 +75,7 @@ FaultyLoopDevice::FaultyLoopDevice(Options options) {
 
 FaultyLoopDevice::~FaultyLoopDevice() {
     if (!volume_.empty()) {
-        ::umount2(volume_.c_str(), UMOUNT_NOFOLLOW);  // a test may have unmounted it already
+        UnmountVolume();
     }
     if (!device_.empty()) {
         Detach();
@@ -170,6 +170,20 @@ bool FaultyLoopDevice::MakeVolume() {
 
 // A device still open elsewhere (udev probing it, say) is detached by the kernel on its last
 // close: wait for that, so the daemon is not stopped under a bound loop device.
+// A test may have unmounted it already. A file still open on it for a moment (a write-out left
+// running after a Stop) makes it busy: that is waited for, and only then is it detached lazily,
+// so that the loop device is never left behind.
+void FaultyLoopDevice::UnmountVolume() {
+    const auto deadline = Clock::now() + kPatience;
+    while (::umount2(volume_.c_str(), UMOUNT_NOFOLLOW) != 0 && errno == EBUSY) {
+        if (Clock::now() >= deadline) {
+            ::umount2(volume_.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
+            return;
+        }
+        std::this_thread::sleep_for(kPoll);
+    }
+}
+
 void FaultyLoopDevice::Detach() {
     RunProgram({"losetup", "--detach", device_});
     const std::string bound =
@@ -231,6 +245,10 @@ bool FaultyLoopDevice::ShortReads(uint64_t offset, uint64_t length) {
 
 bool FaultyLoopDevice::FailFsync(bool fail) {
     return Command(fail ? "fail-fsync 1" : "fail-fsync 0");
+}
+
+bool FaultyLoopDevice::SlowWrites(uint64_t bytesPerSecond) {
+    return Command("slow-writes " + std::to_string(bytesPerSecond));
 }
 
 bool FaultyLoopDevice::Clear() {

@@ -42,6 +42,7 @@ class FaultyLoopDevice {
     bool DropWrites(uint64_t offset, uint64_t length);  // reports success, writes nothing
     bool ShortReads(uint64_t offset, uint64_t length);  // returns half the bytes asked for
     bool FailFsync(bool fail);                          // fsync and flush fail with EIO
+    bool SlowWrites(uint64_t bytesPerSecond);           // every write waits; 0: full speed
     bool Clear();                                       // removes every rule
 
   private:
@@ -49,6 +50,7 @@ class FaultyLoopDevice {
     bool WaitForMount();
     bool Attach(uint32_t sectorSize);
     bool MakeVolume();
+    void UnmountVolume();
     void Detach();
     void StopDaemon();
     bool Command(const std::string& line);

@@ -342,8 +342,9 @@ bool SystemServices::SetRule(Rule rule) {
     return ok() && WritePolkitRule(rule) && StartPolkit();
 }
 
-std::string SystemServices::RunAsUser(const std::function<std::string()>& body) const {
-    return testing_support::RunAsUser(uid_, gid_, body);
+std::string SystemServices::RunAsUser(const std::function<std::string()>& body,
+                                      const std::vector<gid_t>& groups) const {
+    return testing_support::RunAsUser(uid_, gid_, body, 60, groups);
 }
 
 }  // namespace testing_support

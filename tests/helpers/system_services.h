@@ -49,8 +49,10 @@ class SystemServices {
     // Replaces the polkit rule; in force when this returns (polkitd is restarted).
     bool SetRule(Rule rule);
 
-    // Runs body as the test user in a forked child (see RunAsUser).
-    std::string RunAsUser(const std::function<std::string()>& body) const;
+    // Runs body as the test user in a forked child (see RunAsUser), with the supplementary
+    // groups given.
+    std::string RunAsUser(const std::function<std::string()>& body,
+                          const std::vector<gid_t>& groups = {}) const;
 
     uid_t uid() const { return uid_; }
 

@@ -15,15 +15,16 @@ namespace testing_support {
 
 namespace {
 
-bool BecomeUser(uid_t uid, gid_t gid) {
-    return ::chdir("/") == 0 && ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, gid) == 0 &&
-           ::setresuid(uid, uid, uid) == 0 && ::geteuid() == uid;
+bool BecomeUser(uid_t uid, gid_t gid, const std::vector<gid_t>& groups) {
+    return ::chdir("/") == 0 && ::setgroups(groups.size(), groups.data()) == 0 &&
+           ::setresgid(gid, gid, gid) == 0 && ::setresuid(uid, uid, uid) == 0 && ::geteuid() == uid;
 }
 
-[[noreturn]] void RunChild(uid_t uid, gid_t gid, const std::function<std::string()>& body,
-                           int resultFd) {
+[[noreturn]] void RunChild(uid_t uid, gid_t gid, const std::vector<gid_t>& groups,
+                           const std::function<std::string()>& body, int resultFd) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const std::string result = BecomeUser(uid, gid) ? body() : "cannot become the test user";
+    const std::string result =
+        BecomeUser(uid, gid, groups) ? body() : "cannot become the test user";
     size_t done = 0;
     while (done < result.size()) {
         const ssize_t n = ::write(resultFd, result.data() + done, result.size() - done);
@@ -60,7 +61,7 @@ bool ReadAnswer(int fd, int timeoutSeconds, std::string* answer) {
 }  // namespace
 
 std::string RunAsUser(uid_t uid, gid_t gid, const std::function<std::string()>& body,
-                      int timeoutSeconds) {
+                      int timeoutSeconds, const std::vector<gid_t>& groups) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         return "cannot make a pipe";
@@ -68,7 +69,7 @@ std::string RunAsUser(uid_t uid, gid_t gid, const std::function<std::string()>& 
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        RunChild(uid, gid, body, fds[1]);
+        RunChild(uid, gid, groups, body, fds[1]);
     }
     ::close(fds[1]);
     if (pid < 0) {

@@ -1,31 +1,40 @@
 #include "platform/storage/linux/dbus_wait.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusPendingCallWatcher>
-#include <QEventLoop>
+#include <QDBusPendingReply>
 #include <cerrno>
+#include <climits>
+#include <thread>
+
+#include "platform/storage/device_wait.h"
 
 namespace platform::storage {
 
-QDBusMessage CallAndWait(const QDBusMessage& call, int timeoutMs) {
+namespace {
+
+// The bus timeout that means none.
+constexpr int kNoBound = INT_MAX;
+
+}  // namespace
+
+CallAnswer CallAndWait(const QDBusMessage& call, CallWait wait) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        return call.createErrorReply(QDBusError::Disconnected, bus.lastError().message());
+        return {call.createErrorReply(QDBusError::Disconnected, bus.lastError().message()), {}};
     }
+    // The bus's own timeout bounds a call; the bus connection answers on a thread of its own,
+    // so this thread only looks whether the answer has come.
+    const int timeoutMs = wait == CallWait::kPrompting ? kNoBound : kAnswerBoundMs;
     QDBusPendingCall pending = bus.asyncCall(call, timeoutMs);
-    if (QCoreApplication::instance() == nullptr) {
-        pending.waitForFinished();
-        return pending.reply();
+    const bool stoppable = wait != CallWait::kGivingBack;
+    while (!pending.isFinished()) {
+        std::this_thread::sleep_for(kDeviceWaitSlice);
+        WhileDeviceWaits();
+        if (stoppable && StopRequested() && !pending.isFinished()) {
+            return {call.createErrorReply(QDBusError::Other, QStringLiteral("stopped")), pending};
+        }
     }
-    // The watcher signals finished() even for a reply that arrived before it was made.
-    QDBusPendingCallWatcher watcher(pending);
-    QEventLoop loop;
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-    if (!pending.isFinished()) {
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    return pending.reply();
+    return {pending.reply(), {}};
 }
 
 std::string CauseOf(const QDBusMessage& reply) {
@@ -46,7 +55,8 @@ std::string CauseOf(const QDBusMessage& reply) {
         case ENOTCONN:
             return "udisks2 cannot be reached (" + message + "): is it installed and running?";
         case ETIMEDOUT:
-            return "udisks2 did not answer in time.";
+            return "udisks2 did not answer within " + std::to_string(kAnswerBoundMs / 1000) +
+                   " seconds (" + message + ").";
         default:
             return "udisks2: " + message;
     }

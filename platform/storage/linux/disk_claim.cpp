@@ -22,22 +22,21 @@ bool Contains(const std::vector<MountEntry>& mounts, const MountEntry& mount) {
                        [&](const MountEntry& other) { return other.mountId == mount.mountId; });
 }
 
-std::string BusyCause(const MountEntry& mount) {
-    return mount.target + " is busy, held by " + MountUsage::Holders(mount) +
-           ". Close what uses it and try again; the drive's volumes stay mounted.";
+StepResult Busy(const MountEntry& mount) {
+    return StepResult::Failed(EBUSY, mount.target + " is busy, held by " +
+                                         MountUsage::Holders(mount) +
+                                         ". Close what uses it and try again; the drive's "
+                                         "volumes stay mounted.");
 }
 
-// Keeps errno across clean-up steps that may change it.
-class ErrnoKeeper {
-  public:
-    ErrnoKeeper() : saved_(errno) {}
-    ~ErrnoKeeper() { errno = saved_; }
-    ErrnoKeeper(const ErrnoKeeper&) = delete;
-    ErrnoKeeper& operator=(const ErrnoKeeper&) = delete;
-
-  private:
-    int saved_;
-};
+// A mount that cannot be unmounted: busy only when the system said so.
+StepResult NotUnmountable(const StepResult& result, const MountEntry& mount) {
+    if (result.error() == EBUSY && result.cause().empty()) {
+        return Busy(mount);
+    }
+    return result.OrCause(mount.target + " cannot be unmounted: " + ErrnoText(result.error()) +
+                          ". Nothing was written.");
+}
 
 }  // namespace
 
@@ -74,79 +73,107 @@ std::vector<MountEntry> DiskClaim::MountsOf(const Look& look, const std::string&
     return own;
 }
 
-bool DiskClaim::IsCovered(const Look& look, const std::vector<MountEntry>& own) const {
+StepResult DiskClaim::NotCovered(const Look& look, const std::vector<MountEntry>& own) const {
     for (const MountEntry& other : look.mounts.entries()) {
         if (Contains(own, other)) {
             continue;
         }
         for (const MountEntry& mount : own) {
             if (IsAtOrInside(other.target, mount.target)) {
-                SetFailureCause("Another file system is mounted at " + other.target +
-                                ", on or inside the drive's volume at " + mount.target +
-                                ". Only the drive's own volumes are unmounted, so none was.");
-                return true;
+                return StepResult::Failed(
+                    EBUSY, "Another file system is mounted at " + other.target +
+                               ", on or inside the drive's volume at " + mount.target +
+                               ". Only the drive's own volumes are unmounted, so none was.");
             }
         }
     }
-    return false;
+    return StepResult::Ok();
 }
 
-bool DiskClaim::UnmountAll(const std::vector<MountEntry>& own, std::vector<MountEntry>* unmounted) {
+StepResult DiskClaim::AllIdle(const std::vector<MountEntry>& own) {
     for (const MountEntry& mount : own) {
-        if (!access_.CanUnmount(mount)) {
-            if (errno != ENOENT && errno != EINVAL) {
-                SetFailureCause(BusyCause(mount));
-                errno = EBUSY;
-            } else {
-                SetFailureCause(mount.target + " changed while it was probed: " + ErrnoText(errno) +
-                                ".");
-            }
-            return false;
+        if (StepResult idle = access_.CanUnmount(mount); !idle.ok()) {
+            return NotUnmountable(idle, mount);
         }
     }
+    return StepResult::Ok();
+}
+
+StepResult DiskClaim::UnmountAll(const std::vector<MountEntry>& own,
+                                 std::vector<MountEntry>* unmounted) {
     // Mounts stacked on others of the disk go first: the last mounted first.
     for (auto mount = own.rbegin(); mount != own.rend(); ++mount) {
         if (Contains(*unmounted, *mount)) {
             continue;
         }
-        if (!access_.Unmount(*mount)) {
-            // A holder this process may not see (another user's) shows only now.
-            if (errno == EBUSY) {
-                SetFailureCause(BusyCause(*mount));
-            } else {
-                SetFailureCauseIfNone("Unmounting " + mount->target +
-                                      " failed: " + ErrnoText(errno) + ".");
-            }
-            return false;
+        if (StopRequested()) {
+            return StepResult::Failed(ECANCELED);
+        }
+        // A holder this process may not see (another user's) shows only now.
+        if (StepResult done = access_.Unmount(*mount); !done.ok()) {
+            return done.error() == ECANCELED ? done : NotUnmountable(done, *mount);
         }
         unmounted->push_back(*mount);
     }
-    return true;
+    return StepResult::Ok();
 }
 
-void DiskClaim::RemountAll(const std::vector<MountEntry>& own,
-                           const std::vector<MountEntry>& unmounted) {
-    ErrnoKeeper keeper;
+std::vector<MountEntry> DiskClaim::Unmounted(const BlockDeviceInfo& disk,
+                                             const std::vector<MountEntry>& own,
+                                             const std::vector<MountEntry>& unmounted) const {
+    const std::vector<MountEntry> left = MountsOf(LookNow(), disk.name);
+    std::vector<MountEntry> inOrder;
     for (const MountEntry& mount : own) {
-        if (Contains(unmounted, mount)) {
-            access_.Remount(mount);
+        if (Contains(unmounted, mount) || !Contains(left, mount)) {
+            inOrder.push_back(mount);
         }
     }
+    return inOrder;
 }
 
-bool DiskClaim::StillFree(const BlockDeviceInfo& disk) const {
+StepResult DiskClaim::GiveBack(const std::vector<MountEntry>& unmounted) {
+    const StopIgnored givingBack;
+    std::string stayUnmounted;
+    int error = 0;
+    for (const MountEntry& mount : unmounted) {
+        if (StepResult mounted = access_.Remount(mount); !mounted.ok()) {
+            stayUnmounted += (stayUnmounted.empty() ? "" : " ") + mounted.cause();
+            error = error == 0 ? mounted.error() : error;
+        }
+    }
+    return error == 0 ? StepResult::Ok() : StepResult::Failed(error, stayUnmounted);
+}
+
+StepResult DiskClaim::Undo(const StepResult& failure, const std::vector<MountEntry>& unmounted) {
+    const StepResult givenBack = GiveBack(unmounted);
+    std::string how;
+    if (failure.error() == ECANCELED) {
+        // A Stop: the cause says how the drive's volumes were left.
+        how = unmounted.empty() ? "Its volumes stayed mounted."
+                                : "Its volumes, unmounted meanwhile, are mounted again.";
+        if (!givenBack.ok()) {
+            how = "Not all of its volumes could be mounted again: " + givenBack.cause();
+        }
+        return StepResult::Failed(ECANCELED,
+                                  failure.cause().empty() ? how : how + " " + failure.cause());
+    }
+    if (!givenBack.ok()) {
+        return StepResult::Failed(failure.error(), failure.cause() + " " + givenBack.cause());
+    }
+    return failure;
+}
+
+StepResult DiskClaim::StillFree(const BlockDeviceInfo& disk) const {
     const Look look = LookNow();
     const std::vector<MountEntry> mounts = MountsOf(look, disk.name);
     const std::string user = mounts.empty() ? UserOf(look, disk) : mounts.front().target;
     if (!user.empty()) {
-        SetFailureCause(
-            "The drive was mounted or taken into use again while it was being "
-            "claimed: " +
-            user + ".");
-        errno = EBUSY;
-        return false;
+        return StepResult::Failed(EBUSY,
+                                  "The drive was mounted or taken into use again while it was "
+                                  "being claimed: " +
+                                      user + ".");
     }
-    return true;
+    return StepResult::Ok();
 }
 
 bool DiskClaim::IsDisk(int fd, const BlockDeviceInfo& disk) {
@@ -164,56 +191,59 @@ bool DiskClaim::IsDisk(int fd, const BlockDeviceInfo& disk) {
     return true;
 }
 
-UniqueFd DiskClaim::Take(const BlockDeviceInfo& disk, int flags) {
+StepResult DiskClaim::OpenChecked(const BlockDeviceInfo& disk, int flags, UniqueFd* fd) {
+    if (StepResult free = StillFree(disk); !free.ok()) {
+        return free;
+    }
+    if (StopRequested()) {
+        return StepResult::Failed(ECANCELED);
+    }
+    const std::string node = "/dev/" + disk.name;
+    if (StepResult opened = access_.Open(disk, flags | O_EXCL, fd); !opened.ok()) {
+        return opened.error() == ECANCELED
+                   ? opened
+                   : opened.OrCause("Opening " + node +
+                                    " for writing failed: " + ErrnoText(opened.error()) + ".");
+    }
+    if (!IsDisk(fd->get(), disk)) {
+        *fd = UniqueFd();
+        return StepResult::Failed(ENODEV,
+                                  "The device opened is not the disk that was listed: its "
+                                  "medium was swapped since the program started. Restart the "
+                                  "program to see the drives as they are now.");
+    }
+    if (StepResult free = StillFree(disk); !free.ok()) {
+        *fd = UniqueFd();
+        return free;
+    }
+    return StepResult::Ok();
+}
+
+StepResult DiskClaim::Take(const BlockDeviceInfo& disk, int flags, Claimed* claimed) {
     const Look look = LookNow();
     if (const std::string user = UserOf(look, disk); !user.empty()) {
-        SetFailureCause("/dev/" + disk.name + " is in use by " + user +
-                        ". Nothing was unmounted or written.");
-        errno = EBUSY;
-        return {};
+        return StepResult::Failed(EBUSY, "/dev/" + disk.name + " is in use by " + user +
+                                             ". Nothing was unmounted or written.");
     }
     const std::vector<MountEntry> own = MountsOf(look, disk.name);
-    if (IsCovered(look, own)) {
-        errno = EBUSY;
-        return {};
+    if (StepResult free = NotCovered(look, own); !free.ok()) {
+        return free;
     }
-    // A probe may itself unmount a mount that an earlier probe marked; what is gone counts as
-    // unmounted.
+    // All or nothing: no mount is unmounted while another one is busy.
+    if (StepResult idle = AllIdle(own); !idle.ok()) {
+        return Undo(idle, Unmounted(disk, own, {}));
+    }
     std::vector<MountEntry> unmounted;
-    const bool allUnmounted = UnmountAll(own, &unmounted);
-    {
-        ErrnoKeeper keeper;
-        const std::vector<MountEntry> left = MountsOf(LookNow(), disk.name);
-        for (const MountEntry& mount : own) {
-            if (!Contains(left, mount) && !Contains(unmounted, mount)) {
-                unmounted.push_back(mount);
-            }
-        }
+    StepResult taken = UnmountAll(own, &unmounted);
+    if (taken.ok()) {
+        taken = OpenChecked(disk, flags, &claimed->fd);
     }
-    UniqueFd fd;
-    if (allUnmounted && StillFree(disk)) {
-        fd = access_.Open(disk, flags | O_EXCL);
-        if (!fd.valid()) {
-            SetFailureCauseIfNone("Opening /dev/" + disk.name +
-                                  " for writing failed: " + ErrnoText(errno) + ".");
-        }
+    const std::vector<MountEntry> gone = Unmounted(disk, own, unmounted);
+    if (!taken.ok()) {
+        return Undo(taken, gone);
     }
-    if (fd.valid() && !IsDisk(fd.get(), disk)) {
-        ErrnoKeeper keeper;
-        SetFailureCause(
-            "The device opened is not the disk that was listed: its medium was "
-            "swapped since the program started. Restart the program to see the "
-            "drives as they are now.");
-        fd = UniqueFd();
-    }
-    if (fd.valid() && !StillFree(disk)) {
-        ErrnoKeeper keeper;
-        fd = UniqueFd();
-    }
-    if (!fd.valid()) {
-        RemountAll(own, unmounted);
-    }
-    return fd;
+    claimed->unmounted = gone;
+    return StepResult::Ok();
 }
 
 }  // namespace platform::storage

@@ -1,5 +1,6 @@
 #include "platform/storage/linux/drive_describer.h"
 
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 
 #include <filesystem>
@@ -128,6 +129,10 @@ VolumeDescription DriveDescriber::DescribeVolume(const Volume& volume,
     // A file system served through FUSE names only the transport; udev's probe knows the type.
     if (description.fileSystem.empty() || description.fileSystem == "fuseblk") {
         description.fileSystem = UdevProperty(udevDataRoot_, volume.devno, "ID_FS_TYPE");
+    }
+    struct statvfs stats {};
+    if (::statvfs(volume.mountPoint.c_str(), &stats) == 0) {
+        description.sizeBytes = static_cast<uint64_t>(stats.f_blocks) * stats.f_frsize;
     }
     description.label = DecodeUdev(UdevProperty(udevDataRoot_, volume.devno, "ID_FS_LABEL_ENC"));
     if (description.label.empty()) {

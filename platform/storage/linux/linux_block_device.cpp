@@ -314,7 +314,7 @@ bool LinuxBlockDevice::Close() {
     slots_.reset();
     closed = fd_.Close() && closed;
     if (options_.afterClose) {
-        closed = options_.afterClose() && closed;
+        closed = options_.afterClose(written_, &closeNote_) && closed;
     }
     return closed && !failed_;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/storage/device.h"
@@ -29,9 +30,10 @@ class LinuxBlockDevice : public Device {
         uint32_t blockSize = 512;  // logical block size: offsets, lengths and memory align to it
         uint64_t sizeBytes = 0;    // writes past the end fail; reads there give 0 bytes
         bool writable = false;     // opened for writing; Close then flushes and syncs
-        // Run by Close after the descriptor was closed (a written disk re-reads its partition
-        // table); its failure fails the close.
-        std::function<bool()> afterClose;
+        // Run by Close after the descriptor was closed, told whether anything was written (a
+        // written disk re-reads its partition table; one never written gets its volumes back).
+        // Its failure fails the close; what it sets in *note becomes the close's note.
+        std::function<bool(bool written, std::string* note)> afterClose;
         size_t transferSize = size_t{4} << 20;  // the largest transfer, a multiple of blockSize
         IoMode ioMode = IoMode::kAsynchronous;
         bool hasExtents = false;  // volumes: the disk extents below are known
@@ -50,6 +52,7 @@ class LinuxBlockDevice : public Device {
     bool Seek(uint64_t offset) override;
     bool Flush() override;
     bool Close() override;
+    std::string CloseNote() const override { return closeNote_; }
     bool GetVolumeDiskExtents(std::vector<DiskExtent>* extents) override;
     bool QueryStorageDeviceProperty(StorageDeviceDescriptor* descriptor) override;
 
@@ -89,6 +92,7 @@ class LinuxBlockDevice : public Device {
     bool written_ = false;             // a write was accepted
     bool badBlockAhead_ = false;       // a read-ahead failed: read no more than asked
     bool failed_ = false;
+    std::string closeNote_;
 };
 
 }  // namespace platform::storage

@@ -20,8 +20,10 @@
 #include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_describer.h"
 #include "platform/storage/linux/drive_path.h"
+#include "platform/storage/linux/process_rights.h"
 #include "platform/storage/linux/query_only_device.h"
 #include "platform/storage/linux/request_size.h"
+#include "platform/storage/linux/split_drive_access.h"
 #include "platform/storage/linux/udisks_drive_access.h"
 #include "platform/storage/stdio_file_stream.h"
 
@@ -32,6 +34,40 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint64_t kSectorBytes = 512;
+
+// Whether the node's permissions keep this process from opening it with these flags (EACCES).
+// A refusal of the system's own (EPERM: a device cgroup, a security module) holds for udisks2's
+// way as little as for this process's own, and is not counted.
+bool PermissionsDeny(const BlockDeviceInfo& device, int openFlags) {
+    const int mode = (openFlags & O_ACCMODE) == O_RDONLY ? R_OK : R_OK | W_OK;
+    return ::faccessat(AT_FDCWD, ("/dev/" + device.name).c_str(), mode, AT_EACCESS) != 0 &&
+           errno == EACCES;
+}
+
+// After a disk opened for writing is closed: one never written gets back the volumes the claim
+// unmounted; a written one has its partition table re-read, and when the system cannot, the
+// user learns that the new volumes show only after the drive is plugged in again.
+bool AfterWriting(DriveAccess& access, DiskClaim& claim, const BlockDeviceInfo& disk,
+                  const std::vector<MountEntry>& unmounted, bool written, std::string* note) {
+    if (!written) {
+        if (StepResult givenBack = claim.GiveBack(unmounted); !givenBack.ok()) {
+            StepResult::Failed(
+                givenBack.error(),
+                "Not all of its volumes could be mounted again: " + givenBack.cause())
+                .Publish();
+            return false;
+        }
+        *note = unmounted.empty() ? "" : "Its volumes, unmounted meanwhile, are mounted again.";
+        return true;
+    }
+    if (StepResult reread = access.RereadPartitions(disk); !reread.ok()) {
+        *note = "The system could not re-read the partition table of /dev/" + disk.name + " (" +
+                (reread.cause().empty() ? ErrnoText(reread.error()) : reread.cause()) +
+                "), so the volumes of the image show only after the drive is plugged in again.";
+    }
+    return true;
+}
+
 }  // namespace
 
 LinuxStorage::LinuxStorage(std::string sysRoot, std::string mountInfo)
@@ -48,22 +84,25 @@ DriveAccess& LinuxStorage::Desktop() {
     return *desktop_;
 }
 
-DriveAccess& LinuxStorage::AccessFor(const BlockDeviceInfo& disk) {
-    // The process's own rights first (root, the disk group); udisks2 and polkit otherwise.
-    if (direct_->MayWrite(disk)) {
-        return *direct_;
+DriveAccess& LinuxStorage::DiskGroup() {
+    if (!diskGroup_) {
+        diskGroup_ = std::make_unique<SplitDriveAccess>(*direct_, Desktop());
     }
-    return Desktop();
+    return *diskGroup_;
 }
 
-const LinuxStorage::DesktopAnswer& LinuxStorage::AskDesktop(const BlockDeviceInfo& disk) {
+DriveAccess& LinuxStorage::AccessFor(const BlockDeviceInfo& disk) {
+    if (PermissionsDeny(disk, O_RDWR)) {
+        return Desktop();
+    }
+    return MayMountFileSystems() ? static_cast<DriveAccess&>(*direct_) : DiskGroup();
+}
+
+const StepResult& LinuxStorage::AskDesktop(const BlockDeviceInfo& disk) {
     const MediumKey key{disk.devno, disk.diskSeq};
     auto known = desktopAnswers_.find(key);
     if (known == desktopAnswers_.end()) {
-        DesktopAnswer answer;
-        answer.mayWrite = Desktop().MayWrite(disk);
-        answer.error = answer.mayWrite ? 0 : errno;
-        known = desktopAnswers_.emplace(key, answer).first;
+        known = desktopAnswers_.emplace(key, Desktop().MayWrite(disk)).first;
     }
     return known->second;
 }
@@ -234,48 +273,65 @@ DeviceHandle LinuxStorage::OpenDiskForWriting(const BlockDeviceInfo& disk, int o
     // An open that must fail anyway fails before anything is unmounted.
     const std::string node = "/dev/" + disk.name;
     if (disk.readOnly) {
-        SetFailureCause(node +
-                        " is write-protected (a card's lock switch, or the system marks "
-                        "it read-only). Nothing was unmounted or written.");
-        errno = EROFS;
+        StepResult::Failed(EROFS, node +
+                                      " is write-protected (a card's lock switch, or the system "
+                                      "marks it read-only). Nothing was unmounted or written.")
+            .Publish();
         return nullptr;
     }
     DriveAccess& access = AccessFor(disk);
-    if (!access.MayWrite(disk)) {
-        SetFailureCause("You may not write " + node +
-                        ": you may not open it yourself, and polkit refuses udisks2's "
-                        "open-device action for it.");
-        errno = EACCES;
+    if (StepResult may = access.MayWrite(disk); !may.ok()) {
+        may.OrCause("You may not write " + node +
+                    ": you may not open it yourself, and polkit refuses udisks2's "
+                    "open-device action for it.")
+            .Publish();
         return nullptr;
     }
-    UniqueFd fd = DiskClaim(access, sysRoot_, mountInfo_).Take(disk, openFlags);
-    if (!fd.valid()) {
+    DiskClaim claim(access, sysRoot_, mountInfo_);
+    DiskClaim::Claimed claimed;
+    if (StepResult taken = claim.Take(disk, openFlags, &claimed); !taken.ok()) {
+        taken.Publish();
         return nullptr;
     }
-    options.afterClose = [&access, disk] {
-        if (access.RereadPartitions(disk)) {
-            return true;
-        }
-        SetFailureCause(
-            "The image was written, but the system could not re-read the partition "
-            "table of /dev/" +
-            disk.name + ": " + ErrnoText(errno) + ".");
-        return false;
+    options.afterClose = [&access, claim, disk, unmounted = std::move(claimed.unmounted)](
+                             bool written, std::string* note) mutable {
+        return AfterWriting(access, claim, disk, unmounted, written, note);
     };
+    return Wrap(std::move(claimed.fd), std::move(options));
+}
+
+DeviceHandle LinuxStorage::OpenDiskForReading(const BlockDeviceInfo& disk, const Snapshot& snapshot,
+                                              int openFlags, LinuxBlockDevice::Options options) {
+    // Unbuffered reads see only what the mounted file systems wrote out.
+    if (StepResult written = WriteOutVolumesOn(disk.name, snapshot); !written.ok()) {
+        written.Publish();
+        return nullptr;
+    }
+    DeviceHandle handle = OpenNode(disk, openFlags, options);
+    if (handle || (errno != EACCES && errno != EPERM) || !PermissionsDeny(disk, openFlags)) {
+        return handle;
+    }
+    UniqueFd fd;
+    if (StepResult opened = Desktop().Open(disk, openFlags, &fd); !opened.ok()) {
+        opened.Publish();
+        return nullptr;
+    }
+    if (!DiskClaim::IsDisk(fd.get(), disk)) {
+        return nullptr;
+    }
     return Wrap(std::move(fd), std::move(options));
 }
 
-bool LinuxStorage::SyncVolumesOn(const std::string& diskName, const Snapshot& snapshot) const {
+StepResult LinuxStorage::WriteOutVolumesOn(const std::string& diskName, const Snapshot& snapshot) {
     for (const MountEntry& entry : snapshot.mounts.entries()) {
         if (!snapshot.tree.DependsOn(entry.devno, diskName)) {
             continue;
         }
-        UniqueFd folder(::open(entry.target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folder.valid() && ::syncfs(folder.get()) != 0) {
-            return false;
+        if (StepResult written = direct_->WriteOut(entry); !written.ok()) {
+            return written;
         }
     }
-    return true;
+    return StepResult::Ok();
 }
 
 DeviceHandle LinuxStorage::CreateFile(const std::string& path, uint32_t access, uint32_t,
@@ -326,9 +382,15 @@ DeviceHandle LinuxStorage::OpenVolume(const Snapshot& snapshot, char letter, int
     if (handle || (errno != EACCES && errno != EPERM) || disk == nullptr) {
         return handle;
     }
+    // The node's permissions let this process in, yet the system refused (a security module, a
+    // device cgroup): udisks2 is no way around that.
+    if (!PermissionsDeny(*device, openFlags)) {
+        errno = EPERM;
+        return nullptr;
+    }
     // A desktop user may not open the node, yet may write the disk through udisks2 when polkit
     // agrees: the scan's queries are answered from sysfs.
-    if (!AskDesktop(*disk).mayWrite) {
+    if (!AskDesktop(*disk).ok()) {
         errno = EACCES;
         return nullptr;
     }
@@ -339,8 +401,7 @@ DeviceHandle LinuxStorage::OpenPhysicalDrive(const Snapshot& snapshot, uint32_t 
                                              int openFlags) {
     const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, number);
     if (disk == nullptr) {
-        SetFailureCause(WhyNotCurrent(snapshot.tree, number));
-        errno = ENODEV;
+        StepResult::Failed(ENODEV, WhyNotCurrent(snapshot.tree, number)).Publish();
         return nullptr;
     }
     LinuxBlockDevice::Options options;
@@ -350,18 +411,7 @@ DeviceHandle LinuxStorage::OpenPhysicalDrive(const Snapshot& snapshot, uint32_t 
         options.writable = true;
         return OpenDiskForWriting(*disk, openFlags, std::move(options));
     }
-    if (!SyncVolumesOn(disk->name, snapshot)) {
-        return nullptr;
-    }
-    DeviceHandle handle = OpenNode(*disk, openFlags, options);
-    if (handle || (errno != EACCES && errno != EPERM)) {
-        return handle;
-    }
-    UniqueFd fd = Desktop().Open(*disk, openFlags);
-    if (!fd.valid() || !DiskClaim::IsDisk(fd.get(), *disk)) {
-        return nullptr;
-    }
-    return Wrap(std::move(fd), std::move(options));
+    return OpenDiskForReading(*disk, snapshot, openFlags, std::move(options));
 }
 
 FileHandle LinuxStorage::OpenFile(const std::string& path, const char* mode) {

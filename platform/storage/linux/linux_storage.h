@@ -79,11 +79,6 @@ class LinuxStorage : public StorageServices {
         MountTable mounts;
         VolumeMap volumes;
     };
-    // Whether the desktop user may open a disk through udisks2, and the errno of a no.
-    struct DesktopAnswer {
-        bool mayWrite = false;
-        int error = 0;
-    };
     using MediumKey = std::pair<dev_t, uint64_t>;  // a disk's device number and media sequence
 
     Snapshot Look() const;
@@ -94,18 +89,27 @@ class LinuxStorage : public StorageServices {
     // Why CurrentDisk found nothing: the disk has gone, or holds another medium.
     std::string WhyNotCurrent(const SysfsBlockTree& tree, uint32_t number) const;
     StorageDeviceDescriptor PropertyOf(const BlockDeviceInfo& disk) const;
+    // Who does the privileged steps for this process: the process itself when it may open the
+    // disk and mount (root); itself for the disk and udisks2 for its volumes when it may only
+    // open the disk (the disk group); udisks2 and polkit otherwise.
     DriveAccess& AccessFor(const BlockDeviceInfo& disk);
     DriveAccess& Desktop();
-    const DesktopAnswer& AskDesktop(const BlockDeviceInfo& disk);
+    DriveAccess& DiskGroup();
+    // polkit's answer whether udisks2 may open the disk for this process, asked once per scan.
+    const StepResult& AskDesktop(const BlockDeviceInfo& disk);
+    // Why the disk's first volume did not open for the scan, for a user.
+    std::string WhyVolumeDidNotOpen(const VolumeDescription& volume, int error) const;
     DeviceHandle OpenVolume(const Snapshot& snapshot, char letter, int openFlags);
     std::string WhyNotFiled(const Snapshot& snapshot, const BlockDeviceInfo& disk,
                             const std::vector<VolumeDescription>& volumes);
     DeviceHandle OpenPhysicalDrive(const Snapshot& snapshot, uint32_t number, int openFlags);
     DeviceHandle OpenDiskForWriting(const BlockDeviceInfo& disk, int openFlags,
                                     LinuxBlockDevice::Options options);
+    DeviceHandle OpenDiskForReading(const BlockDeviceInfo& disk, const Snapshot& snapshot,
+                                    int openFlags, LinuxBlockDevice::Options options);
     DeviceHandle Wrap(UniqueFd fd, LinuxBlockDevice::Options options) const;
     static std::string NearestExisting(const std::string& path);
-    bool SyncVolumesOn(const std::string& diskName, const Snapshot& snapshot) const;
+    StepResult WriteOutVolumesOn(const std::string& diskName, const Snapshot& snapshot);
     DeviceHandle OpenNode(const BlockDeviceInfo& device, int openFlags,
                           LinuxBlockDevice::Options options) const;
 
@@ -113,11 +117,12 @@ class LinuxStorage : public StorageServices {
     std::string mountInfo_;
     bool numbered_ = false;
     std::vector<NumberedDisk> disks_;
-    std::unique_ptr<DriveAccess> direct_;
-    std::unique_ptr<DriveAccess> desktop_;  // udisks2, made when first needed
+    std::unique_ptr<DirectDriveAccess> direct_;
+    std::unique_ptr<DriveAccess> desktop_;    // udisks2, made when first needed
+    std::unique_ptr<DriveAccess> diskGroup_;  // the process and udisks2, made when first needed
     // polkit's answer per disk whose volumes the process may not open itself, asked once per
     // scan: forgotten when the disks are numbered again.
-    std::map<MediumKey, DesktopAnswer> desktopAnswers_;
+    std::map<MediumKey, StepResult> desktopAnswers_;
 };
 
 }  // namespace platform::storage

@@ -1,10 +1,12 @@
 // LinuxStorage's account of every disk: its description and why the scan cannot file it.
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <optional>
 
+#include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/drive_describer.h"
 #include "platform/storage/linux/linux_storage.h"
 
@@ -54,18 +56,29 @@ std::string LinuxStorage::WhyNotFiled(const Snapshot& snapshot, const BlockDevic
         }
     }
     const auto answer = desktopAnswers_.find({disk.devno, disk.diskSeq});
-    if (answer != desktopAnswers_.end() && !answer->second.mayWrite) {
-        if (answer->second.error == EACCES) {
-            return "polkit refused to let you open it through udisks2";
-        }
-        if (answer->second.error == ENOTCONN) {
-            return "you may not open it yourself, and udisks2 or polkit is not running";
-        }
-        return "you may not open it yourself, and udisks2 or polkit could not be asked (" +
-               std::string(std::strerror(answer->second.error)) + ")";
+    if (answer == desktopAnswers_.end() || answer->second.ok()) {
+        return WhyVolumeDidNotOpen(volumes.front(), *firstError);
     }
-    return "its volume " + volumes.front().letter + ":\\ cannot be opened (" +
-           std::string(std::strerror(*firstError)) + ")";
+    switch (answer->second.error()) {
+        case EACCES:
+            return "polkit refused to let you open it through udisks2";
+        case ENOTCONN:
+            return "you may not open it yourself, and udisks2 or polkit is not running";
+        default:
+            return "you may not open it yourself, and udisks2 or polkit could not be asked (" +
+                   ErrnoText(answer->second.error()) + ")";
+    }
+}
+
+std::string LinuxStorage::WhyVolumeDidNotOpen(const VolumeDescription& volume, int error) const {
+    const std::string opened = "its volume " + volume.letter + ":\\ cannot be opened";
+    if (error != EPERM && error != EACCES) {
+        return opened + " (" + ErrnoText(error) + ")";
+    }
+    // Permissions that let the process in were checked before: the system itself refuses.
+    const std::string who =
+        ::geteuid() == 0 ? "not even by root" : "although its permissions allow it";
+    return opened + ": the system refuses it, " + who + " (" + ErrnoText(error) + ")";
 }
 
 }  // namespace platform::storage

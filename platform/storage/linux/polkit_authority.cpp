@@ -15,8 +15,6 @@ namespace platform::storage {
 
 namespace {
 
-constexpr int kCallTimeoutMs = 25000;
-
 // The (sa{sv}) subject "this process".
 QDBusArgument ThisProcess() {
     QDBusArgument subject;
@@ -38,7 +36,7 @@ QDBusArgument NoDetails() {
 
 }  // namespace
 
-bool PolkitAuthority::MayObtain(const std::string& actionId) {
+StepResult PolkitAuthority::MayObtain(const std::string& actionId) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.PolicyKit1"),
                                        QStringLiteral("/org/freedesktop/PolicyKit1/Authority"),
@@ -47,10 +45,13 @@ bool PolkitAuthority::MayObtain(const std::string& actionId) {
     constexpr quint32 kNoInteraction = 0;
     call << QVariant::fromValue(ThisProcess()) << QString::fromStdString(actionId)
          << QVariant::fromValue(NoDetails()) << kNoInteraction << QString();
-    const QDBusMessage reply = CallAndWait(call, kCallTimeoutMs);
+    const CallAnswer answer = CallAndWait(call, CallWait::kBounded);
+    if (answer.abandoned) {
+        return StepResult::Failed(ECANCELED);
+    }
+    const QDBusMessage& reply = answer.reply;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        errno = ErrnoOf(reply);
-        return false;
+        return StepResult::Failed(ErrnoOf(reply), CauseOf(reply));
     }
     const QDBusArgument result = reply.arguments().first().value<QDBusArgument>();
     bool authorized = false;
@@ -59,10 +60,7 @@ bool PolkitAuthority::MayObtain(const std::string& actionId) {
     result.beginStructure();
     result >> authorized >> challenge >> details;
     result.endStructure();
-    if (!authorized && !challenge) {
-        errno = EACCES;
-    }
-    return authorized || challenge;
+    return authorized || challenge ? StepResult::Ok() : StepResult::Failed(EACCES);
 }
 
 uint64_t PolkitAuthority::ProcessStartTime() {

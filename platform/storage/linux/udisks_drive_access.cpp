@@ -4,9 +4,11 @@
 #include <sys/sysmacros.h>
 
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVariant>
 #include <cerrno>
@@ -21,7 +23,6 @@ namespace platform::storage {
 
 namespace {
 
-constexpr int kQueryTimeoutMs = 25000;
 const char* const kService = "org.freedesktop.UDisks2";
 const char* const kBlock = "org.freedesktop.UDisks2.Block";
 const char* const kFilesystem = "org.freedesktop.UDisks2.Filesystem";
@@ -37,39 +38,44 @@ QVariantMap Interactive() {
     return {{QStringLiteral("auth.no_user_interaction"), false}};
 }
 
-// Sends a call; false with errno set when it fails.
-bool Succeeds(const QDBusMessage& call, int timeoutMs, QDBusMessage* reply = nullptr) {
-    const QDBusMessage answer = CallAndWait(call, timeoutMs);
-    if (answer.type() != QDBusMessage::ReplyMessage) {
-        SetFailureCause(CauseOf(answer));
-        errno = ErrnoOf(answer);
-        return false;
+StepResult ResultOf(const QDBusMessage& reply) {
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        return StepResult::Ok();
     }
-    if (reply != nullptr) {
-        *reply = answer;
-    }
-    return true;
+    return StepResult::Failed(ErrnoOf(reply), CauseOf(reply));
 }
 
-// udisks2's block object of a device node; empty with errno set when there is none.
-QString BlockObjectOfNode(const std::string& node) {
+// Sends a call that cannot be left behind half-done: its reply in *reply.
+StepResult Call(const QDBusMessage& call, CallWait wait, QDBusMessage* reply = nullptr) {
+    const CallAnswer answer = CallAndWait(call, wait);
+    if (answer.abandoned) {
+        return StepResult::Failed(ECANCELED);
+    }
+    if (reply != nullptr) {
+        *reply = answer.reply;
+    }
+    return ResultOf(answer.reply);
+}
+
+// udisks2's block object of a device node.
+StepResult BlockObjectOfNode(const std::string& node, QString* object) {
     QDBusMessage call = Method(QStringLiteral("/org/freedesktop/UDisks2/Manager"),
                                "org.freedesktop.UDisks2.Manager", "ResolveDevice");
     call << QVariantMap{{QStringLiteral("path"), QString::fromStdString(node)}} << QVariantMap{};
     QDBusMessage reply;
-    if (!Succeeds(call, kQueryTimeoutMs, &reply)) {
-        return {};
+    if (StepResult resolved = Call(call, CallWait::kBounded, &reply); !resolved.ok()) {
+        return resolved;
     }
     const auto objects = qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0));
     if (objects.isEmpty()) {
-        errno = ENODEV;
-        return {};
+        return StepResult::Failed(ENODEV, "udisks2 does not know " + node + ".");
     }
-    return objects.first().path();
+    *object = objects.first().path();
+    return StepResult::Ok();
 }
 
-QString BlockObject(const std::string& name) {
-    return BlockObjectOfNode("/dev/" + name);
+StepResult BlockObject(const std::string& name, QString* object) {
+    return BlockObjectOfNode("/dev/" + name, object);
 }
 
 // The kernel name of a block device number, from /sys/dev/block; empty when unknown.
@@ -78,29 +84,29 @@ std::string KernelName(dev_t devno) {
     const auto target = std::filesystem::read_symlink(
         "/sys/dev/block/" + std::to_string(major(devno)) + ":" + std::to_string(minor(devno)),
         error);
-    if (error) {
-        errno = ENODEV;
-        return {};
-    }
-    return target.filename().string();
+    return error ? std::string() : target.filename().string();
 }
 
 // The block object of a mounted volume: by its device number, or for file systems whose
 // mount table number is not a block device (btrfs) by the mount's source node.
-QString VolumeObject(const MountEntry& mount) {
+StepResult VolumeObject(const MountEntry& mount, QString* object) {
     const std::string name = KernelName(mount.devno);
     if (!name.empty()) {
-        return BlockObject(name);
+        return BlockObject(name, object);
     }
-    return mount.source.rfind("/dev/", 0) == 0 ? BlockObjectOfNode(mount.source) : QString();
+    if (mount.source.rfind("/dev/", 0) == 0) {
+        return BlockObjectOfNode(mount.source, object);
+    }
+    return StepResult::Failed(ENODEV, "The device behind " + mount.target + " is not known.");
 }
 
+// Whether udisks2 marks the drive a system drive; unknown counts as one, so that the stricter
+// of the two actions is asked.
 bool HintSystem(const QString& object) {
     QDBusMessage call = Method(object, "org.freedesktop.DBus.Properties", "Get");
     call << QString::fromLatin1(kBlock) << QStringLiteral("HintSystem");
     QDBusMessage reply;
-    // Unknown counts as a system drive: the stricter of the two actions is asked.
-    return !Succeeds(call, kQueryTimeoutMs, &reply) ||
+    return !Call(call, CallWait::kBounded, &reply).ok() ||
            reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
 }
 
@@ -119,73 +125,115 @@ QString OpenMode(int flags) {
     }
 }
 
+QDBusMessage MountCall(const QString& object, const MountEntry& mount) {
+    QVariantMap options = Interactive();
+    if (ReadOnlyOptions(mount.vfsOptions)) {
+        options.insert(QStringLiteral("options"), QStringLiteral("ro"));
+    }
+    return Method(object, kFilesystem, "Mount") << options;
+}
+
 }  // namespace
 
-bool UdisksDriveAccess::MayWrite(const BlockDeviceInfo& disk) {
-    const QString object = BlockObject(disk.name);
-    if (object.isEmpty()) {
-        return false;
+UdisksDriveAccess::UdisksDriveAccess() : leftoverOwner_(std::make_unique<QObject>()) {}
+
+UdisksDriveAccess::~UdisksDriveAccess() = default;
+
+void UdisksDriveAccess::WhenAnswered(const QDBusPendingCall& call,
+                                     std::function<void(const QDBusMessage&)> then) {
+    // The watcher belongs to leftoverOwner_ until its answer came; it is deleted right after, and
+    // with it the answer (and any descriptor the answer carried).
+    auto* watcher = new QDBusPendingCallWatcher(call, leftoverOwner_.get());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [then = std::move(then)](QDBusPendingCallWatcher* answered) {
+                         then(answered->reply());
+                         answered->deleteLater();
+                     });
+}
+
+StepResult UdisksDriveAccess::MayWrite(const BlockDeviceInfo& disk) {
+    QString object;
+    if (StepResult known = BlockObject(disk.name, &object); !known.ok()) {
+        return known;
     }
     return PolkitAuthority::MayObtain(HintSystem(object)
                                           ? "org.freedesktop.udisks2.open-device-system"
                                           : "org.freedesktop.udisks2.open-device");
 }
 
-bool UdisksDriveAccess::CanUnmount(const MountEntry& mount) {
+StepResult UdisksDriveAccess::CanUnmount(const MountEntry& mount) {
     const auto table = MountTable::Load("/proc/self/mountinfo");
     if (!table) {
-        return false;
+        return StepResult::Failed(errno, "The mount table cannot be read: " + ErrnoText(errno));
     }
     if (MountUsage::IsHeld(mount, *table)) {
-        errno = EBUSY;
-        return false;
+        return StepResult::Failed(EBUSY);
     }
-    return true;
+    return StepResult::Ok();
 }
 
-bool UdisksDriveAccess::Unmount(const MountEntry& mount) {
-    const QString object = VolumeObject(mount);
-    return !object.isEmpty() &&
-           Succeeds(Method(object, kFilesystem, "Unmount") << Interactive(), kNoCallTimeout);
+StepResult UdisksDriveAccess::Unmount(const MountEntry& mount) {
+    QString object;
+    if (StepResult known = VolumeObject(mount, &object); !known.ok()) {
+        return known;
+    }
+    const CallAnswer answer =
+        CallAndWait(Method(object, kFilesystem, "Unmount") << Interactive(), CallWait::kPrompting);
+    if (!answer.abandoned) {
+        // Who holds a busy volume is the caller's to tell, udisks2 names only the device.
+        const StepResult unmounted = ResultOf(answer.reply);
+        return unmounted.error() == EBUSY ? StepResult::Failed(EBUSY) : unmounted;
+    }
+    WhenAnswered(*answer.abandoned, [object, mount](const QDBusMessage& reply) {
+        if (reply.type() == QDBusMessage::ReplyMessage) {
+            QDBusConnection::systemBus().asyncCall(MountCall(object, mount), kAnswerBoundMs);
+        }
+    });
+    return StepResult::Failed(ECANCELED, "udisks2 had not unmounted " + mount.target +
+                                             " yet; should it still do so, the volume is "
+                                             "mounted again.");
 }
 
-bool UdisksDriveAccess::Remount(const MountEntry& mount) {
-    const QString object = VolumeObject(mount);
-    if (object.isEmpty()) {
-        return false;
+StepResult UdisksDriveAccess::Remount(const MountEntry& mount) {
+    QString object;
+    if (StepResult known = VolumeObject(mount, &object); !known.ok()) {
+        return known.OrCause(mount.target + " could not be mounted again.");
     }
-    QVariantMap options = Interactive();
-    if (ReadOnlyOptions(mount.vfsOptions)) {
-        options.insert(QStringLiteral("options"), QStringLiteral("ro"));
-    }
-    return Succeeds(Method(object, kFilesystem, "Mount") << options, kNoCallTimeout);
+    return Call(MountCall(object, mount), CallWait::kGivingBack)
+        .OrCause(mount.target + " could not be mounted again.");
 }
 
-UniqueFd UdisksDriveAccess::Open(const BlockDeviceInfo& disk, int flags) {
-    const QString object = BlockObject(disk.name);
-    if (object.isEmpty()) {
-        return {};
+StepResult UdisksDriveAccess::Open(const BlockDeviceInfo& disk, int flags, UniqueFd* fd) {
+    QString object;
+    if (StepResult known = BlockObject(disk.name, &object); !known.ok()) {
+        return known;
     }
     QVariantMap options = Interactive();
     options.insert(QStringLiteral("flags"), flags & ~O_ACCMODE);
-    QDBusMessage reply;
-    if (!Succeeds(Method(object, kBlock, "OpenDevice") << OpenMode(flags) << options,
-                  kNoCallTimeout, &reply)) {
-        return {};
+    const CallAnswer answer = CallAndWait(
+        Method(object, kBlock, "OpenDevice") << OpenMode(flags) << options, CallWait::kPrompting);
+    if (answer.abandoned) {
+        WhenAnswered(*answer.abandoned, [](const QDBusMessage&) {});
+        return StepResult::Failed(ECANCELED);
     }
-    const auto sent = qdbus_cast<QDBusUnixFileDescriptor>(reply.arguments().value(0));
+    if (StepResult opened = ResultOf(answer.reply); !opened.ok()) {
+        return opened;
+    }
+    const auto sent = qdbus_cast<QDBusUnixFileDescriptor>(answer.reply.arguments().value(0));
     if (!sent.isValid()) {
-        errno = EIO;
-        return {};
+        return StepResult::Failed(EIO, "udisks2 sent no descriptor for /dev/" + disk.name + ".");
     }
     // The message's descriptor is closed with it; ours shares its open file (and O_DIRECT).
-    return UniqueFd(::fcntl(sent.fileDescriptor(), F_DUPFD_CLOEXEC, 0));
+    *fd = UniqueFd(::fcntl(sent.fileDescriptor(), F_DUPFD_CLOEXEC, 0));
+    return fd->valid() ? StepResult::Ok() : StepResult::Failed(errno);
 }
 
-bool UdisksDriveAccess::RereadPartitions(const BlockDeviceInfo& disk) {
-    const QString object = BlockObject(disk.name);
-    return !object.isEmpty() &&
-           Succeeds(Method(object, kBlock, "Rescan") << Interactive(), kNoCallTimeout);
+StepResult UdisksDriveAccess::RereadPartitions(const BlockDeviceInfo& disk) {
+    QString object;
+    if (StepResult known = BlockObject(disk.name, &object); !known.ok()) {
+        return known;
+    }
+    return Call(Method(object, kBlock, "Rescan") << Interactive(), CallWait::kGivingBack);
 }
 
 }  // namespace platform::storage

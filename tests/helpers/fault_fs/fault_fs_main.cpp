@@ -140,6 +140,10 @@ int Write(const char* path, const char* buffer, size_t size, off_t offset,
     if (state.rules.DropsWrite(start, size)) {
         return static_cast<int>(size);
     }
+    // A slow stick: every writer waits, the kernel's own writeback included.
+    if (const uint64_t delay = state.rules.WriteDelayMicroseconds(size); delay > 0) {
+        ::usleep(static_cast<useconds_t>(delay));
+    }
     const ssize_t done = ::pwrite(state.backingFd, buffer, size, offset);
     return done < 0 ? -errno : static_cast<int>(done);
 }

@@ -27,6 +27,14 @@ bool FaultRules::Apply(const std::string& line) {
         failFsync_ = fail != 0;
         return true;
     }
+    if (command == "slow-writes") {
+        uint64_t bytesPerSecond = 0;
+        if (!(words >> bytesPerSecond)) {
+            return false;
+        }
+        writeBytesPerSecond_ = bytesPerSecond;
+        return true;
+    }
     Range range;
     if (!(words >> range.offset >> range.length)) {
         return false;

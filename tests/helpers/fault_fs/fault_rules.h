@@ -10,7 +10,8 @@ namespace fault_fs {
 class FaultRules {
   public:
     // Applies one command: "fail-writes OFFSET LENGTH", "fail-reads ...", "drop-writes ...",
-    // "short-reads ...", "fail-fsync 0|1" or "clear". False (and no change) when malformed.
+    // "short-reads ...", "fail-fsync 0|1", "slow-writes BYTES_PER_SECOND" (0: full speed) or
+    // "clear". False (and no change) when malformed.
     bool Apply(const std::string& line);
 
     bool FailsWrite(uint64_t offset, uint64_t size) const {
@@ -26,6 +27,10 @@ class FaultRules {
         return Touches(shortReads_, offset, size);
     }
     bool FailsFsync() const { return failFsync_; }
+    // How long a write of size bytes is held before it is done, in microseconds.
+    uint64_t WriteDelayMicroseconds(uint64_t size) const {
+        return writeBytesPerSecond_ == 0 ? 0 : size * 1000000 / writeBytesPerSecond_;
+    }
 
   private:
     struct Range {
@@ -39,6 +44,7 @@ class FaultRules {
     Range dropWrites_;
     Range shortReads_;
     bool failFsync_ = false;
+    uint64_t writeBytesPerSecond_ = 0;
 };
 
 }  // namespace fault_fs

@@ -19,7 +19,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/storage/failure_cause.h"
+#include "platform/storage/device_wait.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "tests/helpers/loop_device.h"
 #include "tests/helpers/system_services.h"
@@ -30,6 +30,7 @@ using platform::storage::BlockDeviceInfo;
 using platform::storage::DiskClaim;
 using platform::storage::MountEntry;
 using platform::storage::MountTable;
+using platform::storage::StepResult;
 using platform::storage::SysfsBlockTree;
 using platform::storage::UdisksDriveAccess;
 using platform::storage::UniqueFd;
@@ -40,6 +41,10 @@ using Bytes = std::vector<unsigned char>;
 constexpr int kWriteFlags = O_RDWR | O_EXCL | O_DIRECT | O_CLOEXEC;
 constexpr off_t kWriteOffset = 1 << 20;
 constexpr size_t kWriteSize = 64 << 10;
+
+std::string Failed(const std::string& what, const StepResult& result) {
+    return what + " (" + std::strerror(result.error()) + ": " + result.cause() + ")";
+}
 
 std::string Failed(const std::string& what) {
     return what + " (" + std::strerror(errno) + ")";
@@ -149,26 +154,32 @@ TEST_F(UdisksDriveAccessTest, GrantedUserUnmountsOpensWritesAndRescans) {
     const BlockDeviceInfo disk = disk_;
     const MountEntry mount = mount_;
     EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
-                  // Only a wait that delivers events lets the timer fire: nothing else runs
-                  // an event loop here.
+                  // The waits run the caller's hook, as the engine's pump is run: only that lets
+                  // the timer fire, since nothing else runs an event loop here.
                   bool timerFired = false;
                   QTimer::singleShot(0, [&timerFired] { timerFired = true; });
-                  if (!access.MayWrite(disk)) {
-                      return Failed("MayWrite");
+                  const platform::storage::DeviceWaitHook pumping(
+                      [] { QCoreApplication::processEvents(); });
+                  if (StepResult may = access.MayWrite(disk); !may.ok()) {
+                      return Failed("MayWrite", may);
                   }
                   if (!timerFired) {
                       return "events were not delivered while waiting for the bus";
                   }
-                  if (access.Open(disk, kWriteFlags).valid()) {
+                  UniqueFd fd;
+                  if (access.Open(disk, kWriteFlags, &fd).ok()) {
                       return "an exclusive open succeeded while the volume was mounted";
                   }
-                  if (!access.CanUnmount(mount) || !access.Unmount(mount)) {
-                      return Failed("Unmount");
+                  if (StepResult idle = access.CanUnmount(mount); !idle.ok()) {
+                      return Failed("CanUnmount", idle);
                   }
-                  UniqueFd fd = access.Open(disk, kWriteFlags);
+                  if (StepResult unmounted = access.Unmount(mount); !unmounted.ok()) {
+                      return Failed("Unmount", unmounted);
+                  }
                   struct stat info {};
-                  if (!fd.valid() || ::fstat(fd.get(), &info) != 0) {
-                      return Failed("Open");
+                  if (StepResult opened = access.Open(disk, kWriteFlags, &fd);
+                      !opened.ok() || ::fstat(fd.get(), &info) != 0) {
+                      return Failed("Open", opened);
                   }
                   if (info.st_rdev != disk.devno) {
                       return "the descriptor is not the loop device";
@@ -181,7 +192,8 @@ TEST_F(UdisksDriveAccessTest, GrantedUserUnmountsOpensWritesAndRescans) {
                       return written;
                   }
                   fd.Close();
-                  return access.RereadPartitions(disk) ? "" : Failed("RereadPartitions");
+                  const StepResult reread = access.RereadPartitions(disk);
+                  return reread.ok() ? "" : Failed("RereadPartitions", reread);
               }),
               "");
     EXPECT_FALSE(MountOf(disk_.devno).has_value());
@@ -192,10 +204,11 @@ TEST_F(UdisksDriveAccessTest, GrantedUserUnmountsOpensWritesAndRescans) {
 TEST_F(UdisksDriveAccessTest, UnmountedVolumeIsMountedAgain) {
     const MountEntry mount = mount_;
     EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
-                  if (!access.Unmount(mount)) {
-                      return Failed("Unmount");
+                  if (StepResult unmounted = access.Unmount(mount); !unmounted.ok()) {
+                      return Failed("Unmount", unmounted);
                   }
-                  return access.Remount(mount) ? "" : Failed("Remount");
+                  const StepResult mounted = access.Remount(mount);
+                  return mounted.ok() ? "" : Failed("Remount", mounted);
               }),
               "");
     const auto again = MountOf(disk_.devno);
@@ -211,10 +224,13 @@ TEST_F(UdisksDriveAccessTest, BusyVolumeIsNotUnmounted) {
     ASSERT_GE(held, 0);
     const MountEntry mount = mount_;
     EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
-                  if (access.Unmount(mount)) {
+                  const StepResult unmounted = access.Unmount(mount);
+                  if (unmounted.ok()) {
                       return "a busy volume was unmounted";
                   }
-                  return errno == EBUSY ? "" : Failed("Unmount failed, but not as busy");
+                  return unmounted.error() == EBUSY
+                             ? ""
+                             : Failed("Unmount failed, but not as busy", unmounted);
               }),
               "");
     ::close(held);
@@ -229,11 +245,12 @@ TEST_F(UdisksDriveAccessTest, DiskClaimTakesTheDiskThroughUdisks) {
     const BlockDeviceInfo disk = disk_;
     EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
                   DiskClaim claim(access, "/sys", "/proc/self/mountinfo");
-                  UniqueFd fd = claim.Take(disk, O_RDWR | O_DIRECT | O_CLOEXEC);
-                  if (!fd.valid()) {
-                      return Failed("Take");
+                  DiskClaim::Claimed claimed;
+                  if (StepResult taken = claim.Take(disk, O_RDWR | O_DIRECT | O_CLOEXEC, &claimed);
+                      !taken.ok()) {
+                      return Failed("Take", taken);
                   }
-                  return DiskClaim::IsDisk(fd.get(), disk) ? "" : "not the disk";
+                  return DiskClaim::IsDisk(claimed.fd.get(), disk) ? "" : "not the disk";
               }),
               "");
     EXPECT_FALSE(MountOf(disk_.devno).has_value());
@@ -243,14 +260,18 @@ TEST_F(UdisksDriveAccessTest, DiskClaimLeavesABusyVolumeMounted) {
     const int held = ::open((loop_->mountPoint() + "/held").c_str(), O_CREAT | O_RDWR, 0600);
     ASSERT_GE(held, 0);
     const BlockDeviceInfo disk = disk_;
-    EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
-                  DiskClaim claim(access, "/sys", "/proc/self/mountinfo");
-                  // Root holds the volume: only udisks2's refusal to unmount stops the claim.
-                  return claim.Take(disk, O_RDWR | O_DIRECT | O_CLOEXEC).valid()
-                             ? "a disk with a busy volume was taken"
-                             : "";
-              }),
-              "");
+    EXPECT_EQ(
+        AsUser([&](UdisksDriveAccess& access) -> std::string {
+            DiskClaim claim(access, "/sys", "/proc/self/mountinfo");
+            // Root holds the volume: only udisks2's refusal to unmount stops the claim.
+            DiskClaim::Claimed claimed;
+            const StepResult taken = claim.Take(disk, O_RDWR | O_DIRECT | O_CLOEXEC, &claimed);
+            if (taken.ok()) {
+                return std::string("a disk with a busy volume was taken");
+            }
+            return taken.error() == EBUSY ? "" : Failed("Take failed, but not as busy", taken);
+        }),
+        "");
     ::close(held);
     const auto still = MountOf(disk_.devno);
     ASSERT_TRUE(still.has_value());
@@ -266,21 +287,22 @@ class RefusedUdisksDriveAccessTest : public UdisksDriveAccessTest {
         const BlockDeviceInfo disk = disk_;
         const MountEntry mount = mount_;
         EXPECT_EQ(AsUser([&](UdisksDriveAccess& access) -> std::string {
-                      if (access.MayWrite(disk) != mayWrite) {
+                      if (access.MayWrite(disk).ok() != mayWrite) {
                           return "MayWrite answered " + std::to_string(!mayWrite);
                       }
                       // Not exclusive: only polkit stands in the way of this open.
-                      if (access.Open(disk, O_RDWR | O_CLOEXEC).valid()) {
-                          return "the device was opened";
+                      UniqueFd fd;
+                      const StepResult opened = access.Open(disk, O_RDWR | O_CLOEXEC, &fd);
+                      if (opened.ok()) {
+                          return std::string("the device was opened");
                       }
-                      if (errno != EACCES) {
-                          return Failed("Open failed, but not as refused");
+                      if (opened.error() != EACCES) {
+                          return Failed("Open failed, but not as refused", opened);
                       }
-                      const std::string cause = platform::storage::FailureCause();
-                      if (cause.find(causePart) == std::string::npos) {
-                          return "the cause \"" + cause + "\" lacks \"" + causePart + "\"";
+                      if (opened.cause().find(causePart) == std::string::npos) {
+                          return "the cause \"" + opened.cause() + "\" lacks \"" + causePart + "\"";
                       }
-                      return access.Unmount(mount) ? "the volume was unmounted" : "";
+                      return access.Unmount(mount).ok() ? "the volume was unmounted" : "";
                   }),
                   "");
         EXPECT_TRUE(ReadFileRange(BackingFile(), 0, 4 << 20) == before)

@@ -29,6 +29,21 @@ inline std::vector<std::string> MountsIn(const std::string& folder) {
     return mounts;
 }
 
+// The mount IDs of the mounts whose mount points lie in folder, sorted: a mount unmounted and
+// mounted again looks the same in MountsIn, but has a new ID.
+inline std::vector<int> MountIdsIn(const std::string& folder) {
+    std::vector<int> ids;
+    const auto table = platform::storage::MountTable::Load("/proc/self/mountinfo");
+    for (const auto& entry :
+         table ? table->entries() : std::vector<platform::storage::MountEntry>()) {
+        if (entry.target.compare(0, folder.size(), folder) == 0) {
+            ids.push_back(entry.mountId);
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
 // A loop device attached to a file or device with losetup, detached when it goes out of scope.
 class ScopedLoop {
   public:

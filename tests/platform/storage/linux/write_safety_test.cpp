@@ -129,6 +129,7 @@ TEST_F(WriteSafetyTest, ABusyMountBesideAnIdleOneUnmountsNeither) {
     ScopedMount bind(loop_->mountPoint(), loop_->folder() + "/bound", nullptr);
     ASSERT_TRUE(bind.ok());
     const State before = Now();
+    const std::vector<int> ids = MountIdsIn(loop_->folder());
     UniqueFd busy(::open((loop_->mountPoint() + "/open.txt").c_str(), O_RDONLY | O_CLOEXEC));
     ASSERT_TRUE(busy.valid());
 
@@ -138,6 +139,8 @@ TEST_F(WriteSafetyTest, ABusyMountBesideAnIdleOneUnmountsNeither) {
 
     busy = UniqueFd();
     EXPECT_TRUE(Now() == before);
+    // Not unmounted and mounted again either: the idle mount beside the busy one is the same.
+    EXPECT_EQ(MountIdsIn(loop_->folder()), ids);
 }
 
 TEST_F(WriteSafetyTest, AVolumePathIsNeverWritten) {
@@ -175,7 +178,8 @@ TEST_F(WriteSafetyTest, AnImageOnAReadOnlyFileSystemRestoresByteForByte) {
 
     EXPECT_TRUE(imager_->RestoreImage(loop_->folder() + "/dvd/image.img", DevicePath(), 8192));
 
-    EXPECT_EQ(imager_->messages, std::vector<std::string>{"Finished"});
+    EXPECT_EQ(imager_->messages, std::vector<std::string>{"Finished"})
+        << testing::PrintToString(imager_->errors) << testing::PrintToString(imager_->details);
     EXPECT_TRUE(ReadDevice(loop_->device(), image.size()) == image);
 }
 
@@ -195,6 +199,80 @@ TEST_F(WriteSafetyTest, AMediumSwappedAfterTheScanIsNotWritten) {
     EXPECT_TRUE(ReadWholeFile(other) == Bytes(kDeviceBytes, 0x33));
 }
 
+// The loop device's medium, swapped for a file of other bytes.
+void SwapMedium(const std::string& device, const std::string& otherFile) {
+    ASSERT_EQ(RunProgram({"losetup", "--detach", device}), 0);
+    ASSERT_EQ(RunProgram({"losetup", device, otherFile}), 0);
+}
+
+const BlockDeviceInfo* DiskOf(const SysfsBlockTree& tree, const std::string& device) {
+    for (const BlockDeviceInfo* disk : tree.Disks()) {
+        if ("/dev/" + disk->name == device) {
+            return disk;
+        }
+    }
+    return nullptr;
+}
+
+// CurrentDisk guards the time from the scan to the claim; IsDisk the moment between the claim's
+// last look at the disks and its open: the same device number with another medium has another
+// media sequence number.
+TEST_F(WriteSafetyTest, ADescriptorOfAnotherMediumIsNotTheDisk) {
+    Attach(false);
+    const SysfsBlockTree tree = SysfsBlockTree::Load("/sys");
+    const BlockDeviceInfo* scanned = DiskOf(tree, loop_->device());
+    ASSERT_NE(scanned, nullptr);
+    ASSERT_NE(scanned->diskSeq, 0u) << "this kernel numbers no media";
+    UniqueFd before(::open(loop_->device().c_str(), O_RDONLY | O_CLOEXEC));
+    EXPECT_TRUE(DiskClaim::IsDisk(before.get(), *scanned));
+    before = UniqueFd();
+
+    const std::string other = loop_->folder() + "/other medium";
+    ASSERT_TRUE(WriteWholeFile(other, Bytes(kDeviceBytes, 0x44)));
+    SwapMedium(loop_->device(), other);
+    UniqueFd after(::open(loop_->device().c_str(), O_RDONLY | O_CLOEXEC));
+    EXPECT_FALSE(DiskClaim::IsDisk(after.get(), *scanned));
+    const SysfsBlockTree now = SysfsBlockTree::Load("/sys");
+    ASSERT_NE(DiskOf(now, loop_->device()), nullptr);
+    EXPECT_TRUE(DiskClaim::IsDisk(after.get(), *DiskOf(now, loop_->device())));
+}
+
+// Swaps the medium just before the claim opens the disk: after every look, before the open.
+class SwapBeforeOpen : public DirectDriveAccess {
+  public:
+    SwapBeforeOpen(std::string device, std::string otherFile)
+        : device_(std::move(device)), otherFile_(std::move(otherFile)) {}
+    StepResult Open(const BlockDeviceInfo& disk, int flags, UniqueFd* fd) override {
+        SwapMedium(device_, otherFile_);
+        return DirectDriveAccess::Open(disk, flags, fd);
+    }
+
+  private:
+    std::string device_;
+    std::string otherFile_;
+};
+
+TEST_F(WriteSafetyTest, AClaimWhoseMediumIsSwappedBeforeItsOpenTakesNothing) {
+    Attach(false);
+    const SysfsBlockTree tree = SysfsBlockTree::Load("/sys");
+    const BlockDeviceInfo* scanned = DiskOf(tree, loop_->device());
+    ASSERT_NE(scanned, nullptr);
+    const std::string other = loop_->folder() + "/other medium";
+    ASSERT_TRUE(WriteWholeFile(other, Bytes(kDeviceBytes, 0x55)));
+    SwapBeforeOpen swapping(loop_->device(), other);
+
+    DiskClaim::Claimed claimed;
+    const StepResult taken =
+        DiskClaim(swapping, "/sys", "/proc/self/mountinfo").Take(*scanned, O_RDWR, &claimed);
+
+    EXPECT_FALSE(taken.ok());
+    EXPECT_FALSE(claimed.fd.valid());
+    EXPECT_NE(taken.cause().find("The device opened is not the disk that was listed"),
+              std::string::npos)
+        << taken.cause();
+    EXPECT_TRUE(ReadWholeFile(other) == Bytes(kDeviceBytes, 0x55));
+}
+
 // A DriveAccess whose chosen step fails, to see what a failure after the first unmount undoes.
 class FailingStep : public DirectDriveAccess {
   public:
@@ -202,19 +280,17 @@ class FailingStep : public DirectDriveAccess {
     bool failOpen = false;
     int unmounts = 0;
 
-    bool Unmount(const MountEntry& mount) override {
+    StepResult Unmount(const MountEntry& mount) override {
         if (++unmounts == failUnmountNumber) {
-            errno = EBUSY;
-            return false;
+            return StepResult::Failed(EBUSY);
         }
         return DirectDriveAccess::Unmount(mount);
     }
-    UniqueFd Open(const BlockDeviceInfo& disk, int flags) override {
+    StepResult Open(const BlockDeviceInfo& disk, int flags, UniqueFd* fd) override {
         if (failOpen) {
-            errno = EIO;
-            return {};
+            return StepResult::Failed(EIO);
         }
-        return DirectDriveAccess::Open(disk, flags);
+        return DirectDriveAccess::Open(disk, flags, fd);
     }
 };
 
@@ -238,16 +314,18 @@ TEST_F(WriteSafetyTest, WhatWasUnmountedBeforeALaterStepFailedIsMountedAgainAsIt
 
     FailingStep secondUnmountFails;
     secondUnmountFails.failUnmountNumber = 2;
+    DiskClaim::Claimed claimed;
     EXPECT_FALSE(DiskClaim(secondUnmountFails, "/sys", "/proc/self/mountinfo")
-                     .Take(*disk, O_RDWR | O_DIRECT)
-                     .valid());
+                     .Take(*disk, O_RDWR | O_DIRECT, &claimed)
+                     .ok());
+    EXPECT_FALSE(claimed.fd.valid());
     EXPECT_EQ(MountsIn(loop_->folder()), before.mounts);
 
     FailingStep openFails;
     openFails.failOpen = true;
     EXPECT_FALSE(DiskClaim(openFails, "/sys", "/proc/self/mountinfo")
-                     .Take(*disk, O_RDWR | O_DIRECT)
-                     .valid());
+                     .Take(*disk, O_RDWR | O_DIRECT, &claimed)
+                     .ok());
     EXPECT_EQ(openFails.unmounts, 2);
     // Mounting again updates the file system's own records, so only the mounts are compared.
     EXPECT_EQ(MountsIn(loop_->folder()), before.mounts);
