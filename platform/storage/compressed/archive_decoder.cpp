@@ -121,6 +121,9 @@ ImageDecoder::Status ArchiveDecoder::Step(unsigned char* out, size_t room, size_
             return Status::kDamaged;
         }
         pending_ = static_cast<const unsigned char*>(block);
+        if (pendingBytes_ == 0) {
+            return Status::kMore;  // a stored zip entry ends with an empty block at no address
+        }
     }
     const size_t n = std::min(room, pendingBytes_);
     std::memcpy(out, pending_, n);
