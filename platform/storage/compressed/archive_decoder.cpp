@@ -23,31 +23,6 @@ void ArchiveDecoder::Free::operator()(archive* reader) const {
     archive_read_free(reader);
 }
 
-std::unique_ptr<ArchiveDecoder> ArchiveDecoder::OpenStream(int fd) {
-    Reader reader(archive_read_new());
-    if (!reader || !Rewind(fd)) {
-        return nullptr;
-    }
-    archive_read_support_filter_xz(reader.get());
-    archive_read_support_filter_zstd(reader.get());
-    archive_read_support_format_raw(reader.get());
-    // The raw format needs a first byte; a stream of nothing is an empty image.
-    archive_read_support_format_empty(reader.get());
-    archive_entry* entry = nullptr;
-    if (archive_read_open_fd(reader.get(), fd, kReadBlockBytes) != ARCHIVE_OK) {
-        return nullptr;
-    }
-    const int header = archive_read_next_header(reader.get(), &entry);
-    // The raw format takes any bytes: only a recognised filter makes them a compressed stream.
-    if ((header != ARCHIVE_OK && header != ARCHIVE_EOF) || archive_filter_count(reader.get()) < 2) {
-        return nullptr;
-    }
-    auto decoder =
-        std::unique_ptr<ArchiveDecoder>(new ArchiveDecoder(std::move(reader), std::nullopt));
-    decoder->ended_ = header == ARCHIVE_EOF;
-    return decoder;
-}
-
 ArchiveDecoder::Reader ArchiveDecoder::OpenZip(int fd) {
     Reader reader(archive_read_new());
     if (!reader || !Rewind(fd)) {
