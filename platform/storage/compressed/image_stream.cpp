@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include "platform/storage/compressed/archive_decoder.h"
 #include "platform/storage/compressed/bzip2_decoder.h"
 #include "platform/storage/compressed/compressed_file_stream.h"
 #include "platform/storage/compressed/gzip_decoder.h"
 #include "platform/storage/compressed/image_format.h"
 #include "platform/storage/compressed/xz_decoder.h"
+#include "platform/storage/compressed/zip_entry_decoder.h"
 #include "platform/storage/compressed/zstd_decoder.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/regular_file.h"
@@ -30,7 +30,7 @@ std::unique_ptr<ImageDecoder> OpenDecoder(ImageFormat format, int fd) {
         case ImageFormat::kZstd:
             return ZstdDecoder::Open(fd);
         case ImageFormat::kZip:
-            return ArchiveDecoder::OpenZipEntry(fd);
+            return ZipEntryDecoder::Open(fd);
         case ImageFormat::kGzip:
             return GzipDecoder::Open(fd);
         case ImageFormat::kBzip2:

@@ -11,12 +11,12 @@ namespace platform::storage {
 // The one file of a zip archive, through libarchive's zip reader, which takes no other format or
 // compression filter: the entry's content is handed on as it is, compressed or not. Each step
 // takes one block of libarchive's output (at most 256 KiB), which it decodes in a bounded time.
-class ArchiveDecoder : public ImageDecoder {
+class ZipEntryDecoder : public ImageDecoder {
   public:
     // The one file of the zip archive at fd (not owned, read from its start; folders do not
     // count); null when it holds none or several, an encrypted entry, a link or a device, or its
     // directory cannot be read.
-    [[nodiscard]] static std::unique_ptr<ArchiveDecoder> OpenZipEntry(int fd);
+    [[nodiscard]] static std::unique_ptr<ZipEntryDecoder> Open(int fd);
 
     Status Step(unsigned char* out, size_t room, size_t* produced) override;
     std::optional<uint64_t> Length() const override { return length_; }
@@ -33,7 +33,7 @@ class ArchiveDecoder : public ImageDecoder {
     static Reader OpenZip(int fd);
     static bool HoldsOneFile(int fd);
 
-    ArchiveDecoder(Reader reader, std::optional<uint64_t> length)
+    ZipEntryDecoder(Reader reader, std::optional<uint64_t> length)
         : reader_(std::move(reader)), length_(length) {}
 
     Reader reader_;

@@ -1,4 +1,4 @@
-#include "platform/storage/compressed/archive_decoder.h"
+#include "platform/storage/compressed/zip_entry_decoder.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -19,11 +19,11 @@ bool Rewind(int fd) {
 
 }  // namespace
 
-void ArchiveDecoder::Free::operator()(archive* reader) const {
+void ZipEntryDecoder::Free::operator()(archive* reader) const {
     archive_read_free(reader);
 }
 
-ArchiveDecoder::Reader ArchiveDecoder::OpenZip(int fd) {
+ZipEntryDecoder::Reader ZipEntryDecoder::OpenZip(int fd) {
     Reader reader(archive_read_new());
     if (!reader || !Rewind(fd)) {
         return nullptr;
@@ -37,7 +37,7 @@ ArchiveDecoder::Reader ArchiveDecoder::OpenZip(int fd) {
     return reader;
 }
 
-bool ArchiveDecoder::HoldsOneFile(int fd) {
+bool ZipEntryDecoder::HoldsOneFile(int fd) {
     Reader reader = OpenZip(fd);
     if (!reader) {
         return false;
@@ -57,7 +57,7 @@ bool ArchiveDecoder::HoldsOneFile(int fd) {
     return result == ARCHIVE_EOF && files == 1;
 }
 
-std::unique_ptr<ArchiveDecoder> ArchiveDecoder::OpenZipEntry(int fd) {
+std::unique_ptr<ZipEntryDecoder> ZipEntryDecoder::Open(int fd) {
     if (!HoldsOneFile(fd)) {
         return nullptr;
     }
@@ -69,13 +69,13 @@ std::unique_ptr<ArchiveDecoder> ArchiveDecoder::OpenZipEntry(int fd) {
             if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0) {
                 length = static_cast<uint64_t>(archive_entry_size(entry));
             }
-            return std::unique_ptr<ArchiveDecoder>(new ArchiveDecoder(std::move(reader), length));
+            return std::unique_ptr<ZipEntryDecoder>(new ZipEntryDecoder(std::move(reader), length));
         }
     }
     return nullptr;
 }
 
-ImageDecoder::Status ArchiveDecoder::Step(unsigned char* out, size_t room, size_t* produced) {
+ImageDecoder::Status ZipEntryDecoder::Step(unsigned char* out, size_t room, size_t* produced) {
     *produced = 0;
     if (pendingBytes_ == 0 && ended_) {
         return Status::kEnd;
@@ -109,7 +109,7 @@ ImageDecoder::Status ArchiveDecoder::Step(unsigned char* out, size_t room, size_
     return Status::kMore;
 }
 
-uint64_t ArchiveDecoder::FileBytesConsumed() const {
+uint64_t ZipEntryDecoder::FileBytesConsumed() const {
     const la_int64_t consumed = archive_filter_bytes(reader_.get(), -1);
     return consumed > 0 ? static_cast<uint64_t>(consumed) : 0;
 }
