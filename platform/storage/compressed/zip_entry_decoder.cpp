@@ -89,9 +89,12 @@ ImageDecoder::Status ZipEntryDecoder::Step(unsigned char* out, size_t room, size
             ended_ = true;
             return Status::kEnd;
         }
-        // A warning counts: it is how a zip entry's wrong CRC or size is reported. A block that
-        // does not follow the last one would leave a hole in the image.
-        if (result != ARCHIVE_OK || offset != static_cast<la_int64_t>(decoded_)) {
+        // A warning counts: it is how a zip entry's wrong CRC or size is reported, but only at
+        // the entry's end, while damaged data may decode to far more than its recorded size: a
+        // block past that size is damage too. A block that does not follow the last one would
+        // leave a hole in the image.
+        const bool pastLength = length_ && decoded_ + pendingBytes_ > *length_;
+        if (result != ARCHIVE_OK || offset != static_cast<la_int64_t>(decoded_) || pastLength) {
             pendingBytes_ = 0;
             return Status::kDamaged;
         }
