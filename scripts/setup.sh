@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev libgl-dev
-    libmount-dev liburing-dev libxxhash-dev libarchive-dev zlib1g-dev libbz2-dev
+    libmount-dev liburing-dev libxxhash-dev libarchive-dev liblzma-dev libzstd-dev zlib1g-dev libbz2-dev
     xz-utils gzip bzip2 zstd zip
     libgtest-dev libgmock-dev
     util-linux e2fsprogs

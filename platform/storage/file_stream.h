@@ -36,6 +36,15 @@ class FileStream {
     // far and its length.
     virtual uint64_t FileBytesConsumed() const = 0;
     virtual uint64_t FileSize() const = 0;
+
+    // Whether the stream decompressed image data that carried no checksum of its own (a zstd
+    // frame written with --no-check, an xz stream without a check), so damage in the file may
+    // have come out as wrong bytes without any error: the image could not be checked. False for
+    // a plain file (nothing is decoded: its bytes are the image as they are) and for data whose
+    // checksum the reader verified (gzip, bzip2, zip, and xz and zstd with theirs). Tells of
+    // what has been read so far, also after Close; may turn true as reading goes on (a later
+    // frame without one), never back; ask once the last Read is done.
+    virtual bool DecodedWithoutChecksum() const { return false; }
 };
 
 using FileHandle = std::unique_ptr<FileStream>;

@@ -24,6 +24,8 @@ class Bzip2Decoder : public ImageDecoder {
     Status Step(unsigned char* out, size_t room, size_t* produced) override;
     std::optional<uint64_t> Length() const override { return std::nullopt; }
     uint64_t FileBytesConsumed() const override { return input_.consumed(); }
+    // Every block carries the CRC of its content, every stream one of its blocks'.
+    bool DecodedWithoutChecksum() const override { return false; }
 
   private:
     explicit Bzip2Decoder(int fd) : input_(fd) {}

@@ -103,6 +103,7 @@ void CompressedFileStream::Step() {
     status_ = decoder_->Step(ahead_.get() + tail_, kAheadBytes - tail_, &produced);
     tail_ += produced;
     decoded_ += produced;
+    unchecked_ = unchecked_ || decoder_->DecodedWithoutChecksum();
 }
 
 // Moves what is unread to the front once the front half has been read, so each byte moves at

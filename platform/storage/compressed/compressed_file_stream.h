@@ -30,6 +30,8 @@ class CompressedFileStream : public FileStream {
     // The input behind what was delivered: what is decoded ahead counts in proportion.
     uint64_t FileBytesConsumed() const override;
     uint64_t FileSize() const override { return fileSize_; }
+    // What the decoder said of everything it decoded, reading ahead included.
+    bool DecodedWithoutChecksum() const override { return unchecked_; }
 
   private:
     CompressedFileStream(UniqueFd fd, std::unique_ptr<ImageDecoder> decoder, uint64_t fileSize);
@@ -52,6 +54,7 @@ class CompressedFileStream : public FileStream {
     uint64_t decoded_ = 0;    // bytes the decoder produced
     uint64_t delivered_ = 0;  // bytes Read gave out
     uint64_t consumed_ = 0;   // what FileBytesConsumed tells
+    bool unchecked_ = false;
     bool error_ = false;
     bool closed_ = false;
 };

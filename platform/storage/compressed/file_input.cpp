@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace platform::storage {
 
@@ -14,21 +15,26 @@ constexpr size_t kChunkBytes = 64u << 10;
 
 FileInput::FileInput(int fd) : fd_(fd), chunk_(kChunkBytes) {}
 
-bool FileInput::Fill() {
-    if (size() > 0 || endOfFile_) {
+bool FileInput::Fill(size_t wanted) {
+    if (size() >= wanted || endOfFile_) {
         return true;
     }
-    ssize_t n = 0;
-    do {
-        n = ::pread(fd_, chunk_.data(), chunk_.size(), static_cast<off_t>(offset_));
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        return false;
-    }
+    std::memmove(chunk_.data(), data(), size());
+    tail_ = size();
     head_ = 0;
-    tail_ = static_cast<size_t>(n);
-    offset_ += tail_;
-    endOfFile_ = n == 0;
+    while (tail_ < wanted && !endOfFile_) {
+        ssize_t n = 0;
+        do {
+            n = ::pread(fd_, chunk_.data() + tail_, chunk_.size() - tail_,
+                        static_cast<off_t>(offset_));
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            return false;
+        }
+        tail_ += static_cast<size_t>(n);
+        offset_ += static_cast<size_t>(n);
+        endOfFile_ = n == 0;
+    }
     return true;
 }
 

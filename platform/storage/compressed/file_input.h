@@ -12,8 +12,9 @@ class FileInput {
   public:
     explicit FileInput(int fd);
 
-    // Reads the next chunk once the last one is consumed; false when reading failed.
-    bool Fill();
+    // Reads on once fewer than wanted bytes (at most a chunk) are left, keeping those, so that
+    // size() >= wanted unless the file ends first; false when reading failed.
+    bool Fill(size_t wanted = 1);
 
     const unsigned char* data() const { return chunk_.data() + head_; }
     size_t size() const { return tail_ - head_; }

@@ -23,6 +23,8 @@ class GzipDecoder : public ImageDecoder {
     Status Step(unsigned char* out, size_t room, size_t* produced) override;
     std::optional<uint64_t> Length() const override { return std::nullopt; }
     uint64_t FileBytesConsumed() const override { return input_.consumed(); }
+    // Every member ends with the CRC of its content.
+    bool DecodedWithoutChecksum() const override { return false; }
 
   private:
     explicit GzipDecoder(int fd) : input_(fd) {}

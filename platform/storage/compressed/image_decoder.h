@@ -27,6 +27,11 @@ class ImageDecoder {
 
     // Bytes of the file consumed so far.
     virtual uint64_t FileBytesConsumed() const = 0;
+
+    // Whether some of what the decoder has started on carries no checksum of its own (a zstd
+    // frame written without one), so that damage there may decode to wrong bytes without error.
+    // Once true, stays true.
+    virtual bool DecodedWithoutChecksum() const = 0;
 };
 
 }  // namespace platform::storage

@@ -32,6 +32,12 @@ bool IsBzip2(const unsigned char* head, size_t size) {
     return StartsWith(head, size, "BZh") && size >= 4 && head[3] >= '1' && head[3] <= '9';
 }
 
+// A zstd skippable frame, whose magic numbers run from 0x184D2A50 to 0x184D2A5F (little-endian);
+// pzstd starts its files with one.
+bool IsZstdSkippableFrame(const unsigned char* head, size_t size) {
+    return size >= 4 && (head[0] & 0xF0) == 0x50 && StartsWith(head + 1, size - 1, "\x2A\x4D\x18");
+}
+
 }  // namespace
 
 ImageFormat SniffImageFormat(const unsigned char* head, size_t size) {
@@ -39,6 +45,9 @@ ImageFormat SniffImageFormat(const unsigned char* head, size_t size) {
         if (StartsWith(head, size, signature.bytes)) {
             return signature.format;
         }
+    }
+    if (IsZstdSkippableFrame(head, size)) {
+        return ImageFormat::kZstd;
     }
     return IsBzip2(head, size) ? ImageFormat::kBzip2 : ImageFormat::kPlain;
 }

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
-#include "platform/storage/compressed/archive_decoder.h"
 #include "platform/storage/compressed/bzip2_decoder.h"
 #include "platform/storage/compressed/compressed_file_stream.h"
 #include "platform/storage/compressed/gzip_decoder.h"
 #include "platform/storage/compressed/image_format.h"
+#include "platform/storage/compressed/xz_decoder.h"
+#include "platform/storage/compressed/zip_entry_decoder.h"
+#include "platform/storage/compressed/zstd_decoder.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/regular_file.h"
 #include "platform/storage/stdio_file_stream.h"
@@ -24,10 +26,11 @@ ImageFormat SniffFile(int fd) {
 std::unique_ptr<ImageDecoder> OpenDecoder(ImageFormat format, int fd) {
     switch (format) {
         case ImageFormat::kXz:
+            return XzDecoder::Open(fd);
         case ImageFormat::kZstd:
-            return ArchiveDecoder::OpenStream(fd);
+            return ZstdDecoder::Open(fd);
         case ImageFormat::kZip:
-            return ArchiveDecoder::OpenZipEntry(fd);
+            return ZipEntryDecoder::Open(fd);
         case ImageFormat::kGzip:
             return GzipDecoder::Open(fd);
         case ImageFormat::kBzip2:

@@ -54,6 +54,7 @@ class ScriptedDecoder : public ImageDecoder {
     }
     std::optional<uint64_t> Length() const override { return std::nullopt; }
     uint64_t FileBytesConsumed() const override { return made_ / 2; }
+    bool DecodedWithoutChecksum() const override { return false; }
 
   private:
     Script script_;

@@ -131,6 +131,23 @@ INSTANTIATE_TEST_SUITE_P(Formats, ConcatenatedStreamTest,
                                          Compressor::kZstd),
                          [](const auto& info) { return NameOf(info.param); });
 
+using ZstdImageTest = StreamFolderTest;
+
+// As pzstd writes them: a skippable frame (here of 4 bytes) before the first frame with data.
+TEST_F(ZstdImageTest, AFileOpeningWithASkippableFrameIsZstd) {
+    const Bytes image = MixedBytes(100000, 11);
+    Bytes file = {0x50, 0x2A, 0x4D, 0x18, 4, 0, 0, 0, 1, 2, 3, 4};
+    const Bytes frame = ReadBytes(Packed("disk.img", image, Compressor::kZstd));
+    file.insert(file.end(), frame.begin(), frame.end());
+    ASSERT_TRUE(WriteBytes(PathOf("skippable.img"), file));
+    FileHandle stream = OpenImageStream(PathOf("skippable.img"));
+    ASSERT_TRUE(stream);
+    const ReadThrough read = ReadAllOf(*stream);
+    EXPECT_FALSE(read.error);
+    EXPECT_TRUE(read.bytes == image);
+    EXPECT_FALSE(stream->DecodedWithoutChecksum());
+}
+
 using PlainImageTest = StreamFolderTest;
 
 TEST_F(PlainImageTest, APlainImageIsReadAsItIs) {

@@ -14,6 +14,11 @@ namespace testing_support {
 
 using Bytes = std::vector<unsigned char>;
 
+// Names the compressor in the messages of parameterised tests.
+inline void PrintTo(Compressor compressor, std::ostream* out) {
+    *out << NameOf(compressor);
+}
+
 // What reading a stream through in 2048-byte items, as the engine does, gave.
 struct ReadThrough {
     Bytes bytes;

@@ -35,6 +35,18 @@ TEST_F(ZipImageTest, AFolderBesideTheOneFileDoesNotCount) {
     EXPECT_TRUE(ReadAllOf(*stream).bytes == image);
 }
 
+// Stored (zip -0): libarchive ends such an entry with an empty block of no address.
+TEST_F(ZipImageTest, AStoredFileIsReadWhole) {
+    const Bytes image = MixedBytes(300000, 6);
+    ASSERT_TRUE(WriteBytes(PathOf("disk.img"), image));
+    Zip({"-0", "stored.zip", "disk.img"});
+    FileHandle stream = OpenImageStream(PathOf("stored.zip"));
+    ASSERT_TRUE(stream);
+    const ReadThrough read = ReadAllOf(*stream);
+    EXPECT_FALSE(read.error);
+    EXPECT_TRUE(read.bytes == image) << "got " << read.bytes.size() << " bytes";
+}
+
 TEST_F(ZipImageTest, ArchivesWithoutExactlyOneFileAreRefused) {
     ASSERT_TRUE(WriteBytes(PathOf("a.img"), MixedBytes(5000, 2)));
     ASSERT_TRUE(WriteBytes(PathOf("b.img"), MixedBytes(5000, 3)));

@@ -8,22 +8,21 @@ struct archive;
 
 namespace platform::storage {
 
-// An xz or zstd stream, or the one file of a zip archive, through libarchive. Each step takes one
-// block of libarchive's output (64 KiB from xz, 128 KiB from zstd, at most 256 KiB from a zip
-// entry), which libarchive decodes in a bounded time.
-class ArchiveDecoder : public ImageDecoder {
+// The one file of a zip archive, through libarchive's zip reader, which takes no other format or
+// compression filter: the entry's content is handed on as it is, compressed or not. Each step
+// takes one block of libarchive's output (at most 256 KiB), which it decodes in a bounded time.
+class ZipEntryDecoder : public ImageDecoder {
   public:
-    // The xz or zstd stream of the file at fd (not owned, read from its start); null when
-    // libarchive finds no such stream or cannot read its header.
-    [[nodiscard]] static std::unique_ptr<ArchiveDecoder> OpenStream(int fd);
     // The one file of the zip archive at fd (not owned, read from its start; folders do not
     // count); null when it holds none or several, an encrypted entry, a link or a device, or its
     // directory cannot be read.
-    [[nodiscard]] static std::unique_ptr<ArchiveDecoder> OpenZipEntry(int fd);
+    [[nodiscard]] static std::unique_ptr<ZipEntryDecoder> Open(int fd);
 
     Status Step(unsigned char* out, size_t room, size_t* produced) override;
     std::optional<uint64_t> Length() const override { return length_; }
     uint64_t FileBytesConsumed() const override;
+    // Every zip entry records the CRC of its content, which libarchive checks.
+    bool DecodedWithoutChecksum() const override { return false; }
 
   private:
     struct Free {
@@ -34,7 +33,7 @@ class ArchiveDecoder : public ImageDecoder {
     static Reader OpenZip(int fd);
     static bool HoldsOneFile(int fd);
 
-    ArchiveDecoder(Reader reader, std::optional<uint64_t> length)
+    ZipEntryDecoder(Reader reader, std::optional<uint64_t> length)
         : reader_(std::move(reader)), length_(length) {}
 
     Reader reader_;

@@ -1,4 +1,4 @@
-#include "platform/storage/compressed/archive_decoder.h"
+#include "platform/storage/compressed/zip_entry_decoder.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -19,36 +19,11 @@ bool Rewind(int fd) {
 
 }  // namespace
 
-void ArchiveDecoder::Free::operator()(archive* reader) const {
+void ZipEntryDecoder::Free::operator()(archive* reader) const {
     archive_read_free(reader);
 }
 
-std::unique_ptr<ArchiveDecoder> ArchiveDecoder::OpenStream(int fd) {
-    Reader reader(archive_read_new());
-    if (!reader || !Rewind(fd)) {
-        return nullptr;
-    }
-    archive_read_support_filter_xz(reader.get());
-    archive_read_support_filter_zstd(reader.get());
-    archive_read_support_format_raw(reader.get());
-    // The raw format needs a first byte; a stream of nothing is an empty image.
-    archive_read_support_format_empty(reader.get());
-    archive_entry* entry = nullptr;
-    if (archive_read_open_fd(reader.get(), fd, kReadBlockBytes) != ARCHIVE_OK) {
-        return nullptr;
-    }
-    const int header = archive_read_next_header(reader.get(), &entry);
-    // The raw format takes any bytes: only a recognised filter makes them a compressed stream.
-    if ((header != ARCHIVE_OK && header != ARCHIVE_EOF) || archive_filter_count(reader.get()) < 2) {
-        return nullptr;
-    }
-    auto decoder =
-        std::unique_ptr<ArchiveDecoder>(new ArchiveDecoder(std::move(reader), std::nullopt));
-    decoder->ended_ = header == ARCHIVE_EOF;
-    return decoder;
-}
-
-ArchiveDecoder::Reader ArchiveDecoder::OpenZip(int fd) {
+ZipEntryDecoder::Reader ZipEntryDecoder::OpenZip(int fd) {
     Reader reader(archive_read_new());
     if (!reader || !Rewind(fd)) {
         return nullptr;
@@ -62,7 +37,7 @@ ArchiveDecoder::Reader ArchiveDecoder::OpenZip(int fd) {
     return reader;
 }
 
-bool ArchiveDecoder::HoldsOneFile(int fd) {
+bool ZipEntryDecoder::HoldsOneFile(int fd) {
     Reader reader = OpenZip(fd);
     if (!reader) {
         return false;
@@ -82,7 +57,7 @@ bool ArchiveDecoder::HoldsOneFile(int fd) {
     return result == ARCHIVE_EOF && files == 1;
 }
 
-std::unique_ptr<ArchiveDecoder> ArchiveDecoder::OpenZipEntry(int fd) {
+std::unique_ptr<ZipEntryDecoder> ZipEntryDecoder::Open(int fd) {
     if (!HoldsOneFile(fd)) {
         return nullptr;
     }
@@ -94,13 +69,13 @@ std::unique_ptr<ArchiveDecoder> ArchiveDecoder::OpenZipEntry(int fd) {
             if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0) {
                 length = static_cast<uint64_t>(archive_entry_size(entry));
             }
-            return std::unique_ptr<ArchiveDecoder>(new ArchiveDecoder(std::move(reader), length));
+            return std::unique_ptr<ZipEntryDecoder>(new ZipEntryDecoder(std::move(reader), length));
         }
     }
     return nullptr;
 }
 
-ImageDecoder::Status ArchiveDecoder::Step(unsigned char* out, size_t room, size_t* produced) {
+ImageDecoder::Status ZipEntryDecoder::Step(unsigned char* out, size_t room, size_t* produced) {
     *produced = 0;
     if (pendingBytes_ == 0 && ended_) {
         return Status::kEnd;
@@ -114,13 +89,19 @@ ImageDecoder::Status ArchiveDecoder::Step(unsigned char* out, size_t room, size_
             ended_ = true;
             return Status::kEnd;
         }
-        // A warning counts: it is how a zip entry's wrong CRC or size is reported. A block that
-        // does not follow the last one would leave a hole in the image.
-        if (result != ARCHIVE_OK || offset != static_cast<la_int64_t>(decoded_)) {
+        // A warning counts: it is how a zip entry's wrong CRC or size is reported, but only at
+        // the entry's end, while damaged data may decode to far more than its recorded size: a
+        // block past that size is damage too. A block that does not follow the last one would
+        // leave a hole in the image.
+        const bool pastLength = length_ && decoded_ + pendingBytes_ > *length_;
+        if (result != ARCHIVE_OK || offset != static_cast<la_int64_t>(decoded_) || pastLength) {
             pendingBytes_ = 0;
             return Status::kDamaged;
         }
         pending_ = static_cast<const unsigned char*>(block);
+        if (pendingBytes_ == 0) {
+            return Status::kMore;  // a stored zip entry ends with an empty block at no address
+        }
     }
     const size_t n = std::min(room, pendingBytes_);
     std::memcpy(out, pending_, n);
@@ -131,7 +112,7 @@ ImageDecoder::Status ArchiveDecoder::Step(unsigned char* out, size_t room, size_
     return Status::kMore;
 }
 
-uint64_t ArchiveDecoder::FileBytesConsumed() const {
+uint64_t ZipEntryDecoder::FileBytesConsumed() const {
     const la_int64_t consumed = archive_filter_bytes(reader_.get(), -1);
     return consumed > 0 ? static_cast<uint64_t>(consumed) : 0;
 }
