@@ -25,6 +25,12 @@ std::string TooLong(uint64_t length, uint64_t room, bool roomIsTheDrive) {
     return image + ": images of more than 2 GB cannot be restored. Nothing was written.";
 }
 
+std::string LongerThanTold(uint64_t length) {
+    return "The image gives more than the " + ByteCountText(length) +
+           " its file records: it is damaged. The drive holds its first " + ByteCountText(length) +
+           ".";
+}
+
 std::string PastTheEnd(uint64_t room, bool roomIsTheDrive) {
     if (roomIsTheDrive) {
         return "The image goes on past the end of the drive, which holds " + ByteCountText(room) +
@@ -61,10 +67,15 @@ std::string StoppedBeforeWriting(const std::string& how) {
     return how.empty() ? stopped : stopped + " " + how;
 }
 
-std::string Finished(uint64_t written, const std::string& note) {
-    const std::string finished = "All " + ByteCountText(written) +
-                                 " of the image were written, then read back from the drive: "
-                                 "they match.";
+std::string Finished(uint64_t written, bool unchecked, const std::string& note) {
+    std::string finished = "All " + ByteCountText(written) +
+                           " of the image were written, then read back from the drive: they "
+                           "match.";
+    if (unchecked) {
+        finished +=
+            " The image carried no checksum of its own, so damage in it could not be "
+            "detected.";
+    }
     return note.empty() ? finished : finished + " " + note;
 }
 

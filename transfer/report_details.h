@@ -12,6 +12,8 @@ std::string SizeWindow(int32_t sizeKB);
 // The image holds length bytes; room is what may be written: the drive's capacity, or the 2 GB
 // the engine counts exactly (roomIsTheDrive false).
 std::string TooLong(uint64_t length, uint64_t room, bool roomIsTheDrive);
+// An image whose file recorded its length gave more bytes than that.
+std::string LongerThanTold(uint64_t length);
 // A stream of unknown length went on past room.
 std::string PastTheEnd(uint64_t room, bool roomIsTheDrive);
 // The drive gave back other bytes than were written, from the chunk at offset on.
@@ -22,8 +24,9 @@ std::string Stopped(uint64_t written, bool readBack);
 // A restore stopped before its first write; how says how the drive's volumes were left (mounted
 // again, or one that could not be), empty when there is nothing to say.
 std::string StoppedBeforeWriting(const std::string& how);
-// note: what closing the drive left undone, empty when nothing.
-std::string Finished(uint64_t written, const std::string& note);
+// unchecked: the image came from compressed data without a checksum of its own; note: what
+// closing the drive told, empty when nothing.
+std::string Finished(uint64_t written, bool unchecked, const std::string& note);
 // A creation stopped after copied bytes.
 std::string Copied(uint64_t copied);
 // The storage layer's cause of its last failure, or fallback when it gave none.

@@ -143,10 +143,19 @@ StepEnd RestoreRun::WriteBlock(uint32_t size) {
 
 StepEnd RestoreRun::AtTheEndOfTheRoom() {
     unsigned char probe = 0;
-    if (image_->Read(&probe, 1, 1) == 0 && !image_->Error()) {
+    ClearFailureCause();
+    const bool more = image_->Read(&probe, 1, 1) != 0;
+    if (image_->Error()) {
+        return Fail("Read I/O error", StorageCause("Reading the image file failed."));
+    }
+    if (!more) {
         return std::nullopt;
     }
-    // Only a stream learns this late that it is too long: part of it is on the drive now.
+    // An image that told its length and gives more is damaged; only a stream of unknown length
+    // learns this late that it is too long: part of it is on the drive now.
+    if (bound_.length) {
+        return Fail("Read I/O error", report_details::LongerThanTold(*bound_.length));
+    }
     return Fail(kWriteError, report_details::PastTheEnd(bound_.room, bound_.roomIsTheDrive));
 }
 
@@ -223,7 +232,8 @@ TransferEnd RestoreRun::ReadBack() {
             kWriteError, read ? report_details::NotStored(written_.MismatchOffset()) : readCause);
     }
     engine_.SetProgressPos(kProgressRange);
-    return TransferEnd::Done("Finished", report_details::Finished(total, note));
+    return TransferEnd::Done(
+        "Finished", report_details::Finished(total, image_->DecodedWithoutChecksum(), note));
 }
 
 TransferEnd RestoreRun::StopReadBack() {

@@ -107,6 +107,38 @@ TEST_F(RestoreEndings, AStreamGoingPastTwoGigabytesOnALargerDriveIsAWriteError) 
     EXPECT_EQ(storage.Disk(2)->bytesWritten, uint64_t{2} << 30);
 }
 
+// An image that recorded its length (a zip entry) and gives more, or fails right at that
+// length, is damaged: a read error, not a drive too small.
+TEST_F(RestoreEndings, AnImageGivingMoreThanItsRecordedLengthIsAReadError) {
+    auto& image = storage.AddFile(kImagePath, PatternBytes(8192));
+    image.claimedLength = 6144;
+
+    EXPECT_FALSE(imager.RestoreImage(kImagePath, kStick, 16));
+
+    EXPECT_THAT(imager.errors, ElementsAre("Read I/O error"));
+    EXPECT_THAT(imager.details, ElementsAre("The image gives more than the 6.1 kB (6144 bytes) its "
+                                            "file records: it is damaged. The drive holds its "
+                                            "first 6.1 kB (6144 bytes)."));
+    EXPECT_EQ(StickPrefix(6144), PatternBytes(6144));
+
+    RecordingImager again(storage);
+    image.faults.readFailsAt = 6144;
+    EXPECT_FALSE(again.RestoreImage(kImagePath, kStick, 16));
+    EXPECT_THAT(again.errors, ElementsAre("Read I/O error"));
+    EXPECT_THAT(again.details, ElementsAre("Reading the image file failed."));
+}
+
+TEST_F(RestoreEndings, FinishedSaysWhenTheImageCarriedNoChecksum) {
+    storage.AddFile(kImagePath, PatternBytes(8 * 2048)).withoutChecksum = true;
+
+    EXPECT_TRUE(imager.RestoreImage(kImagePath, kStick, 16));
+
+    EXPECT_THAT(imager.messages, ElementsAre("Finished"));
+    EXPECT_THAT(imager.details,
+                ElementsAre(HasSubstr("they match. The image carried no checksum of its own, so "
+                                      "damage in it could not be detected.")));
+}
+
 TEST_F(RestoreEndings, WhatClosingTheWrittenDriveTellsFollowsFinished) {
     storage.AddFile(kImagePath, PatternBytes(8 * 2048));
     stick->closeNote = "The volumes show after the drive is plugged in again.";

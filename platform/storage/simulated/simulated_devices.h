@@ -70,6 +70,7 @@ class SimulatedFileStream : public FileStream {
     }
     uint64_t FileBytesConsumed() const override { return position_; }
     uint64_t FileSize() const override { return file_.bytes.size() + file_.zeroTail; }
+    bool DecodedWithoutChecksum() const override { return file_.withoutChecksum; }
 
   private:
     SimulatedFile& file_;

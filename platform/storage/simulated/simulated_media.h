@@ -66,6 +66,7 @@ struct SimulatedFile {
     bool streamed = false;
     std::optional<uint64_t> claimedLength;  // what the stream says instead of the bytes' count
     uint64_t zeroTail = 0;                  // zero bytes that follow the bytes, held by no memory
+    bool withoutChecksum = false;           // decoded from data that carried no checksum of its own
     IoFaults faults;
     int opens = 0;
     int flushes = 0;

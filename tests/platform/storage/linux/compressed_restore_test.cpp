@@ -54,11 +54,12 @@ class RestoreOnLoopTest : public testing::Test {
         std::vector<std::string> messages;
         std::vector<int32_t> positions;
         Bytes drive;
+        std::vector<std::string> details;
     };
     Outcome Restore(const std::string& path) {
         RecordingImager imager(storage_);
         imager.RestoreImage(path, DevicePath(), kSizeKB);
-        return {imager.errors, imager.messages, imager.positions, DriveStart()};
+        return {imager.errors, imager.messages, imager.positions, DriveStart(), imager.details};
     }
 
     // Puts kFill back over the drive's start.
@@ -159,6 +160,27 @@ TEST_P(CompressedRestoreTest, AFileCutShortIsAReadErrorNotFinished) {
     }
     EXPECT_EQ(outcome.errors, std::vector<std::string>{"Read I/O error"});
     ExpectStartOfImage(outcome.drive, image);
+}
+
+// Stored without compression, a zip's damage shows only in the checksum at the end of its entry,
+// when every block of the image has been written: that is damage in the image, not a drive too
+// small for it.
+TEST_F(RestoreOnLoopTest, DamageFoundAtTheEndOfAStoredZipIsAReadError) {
+    const Bytes image = MixedBytes(4u << 20, 4);
+    ASSERT_TRUE(WriteBytes(PathOf("disk.img"), image));
+    std::string failure;
+    const std::string stored = Compress(PathOf("disk.img"), Compressor::kZip, &failure, {"-0"});
+    ASSERT_FALSE(stored.empty()) << failure;
+    Bytes file = ReadBytes(stored);
+    file[file.size() / 2] ^= 0x01;
+    ASSERT_TRUE(WriteBytes(stored, file));
+
+    const Outcome outcome = Restore(stored);
+
+    EXPECT_EQ(outcome.errors, std::vector<std::string>{"Read I/O error"});
+    ASSERT_EQ(outcome.details.size(), 1u);
+    EXPECT_NE(outcome.details[0].find("is damaged"), std::string::npos) << outcome.details[0];
+    EXPECT_TRUE(outcome.messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, CompressedRestoreTest, testing::ValuesIn(kAllCompressors),
