@@ -17,10 +17,16 @@ constexpr char kQuestion[] =
 
 class RestoreCommand : public MainWindowTest {
   protected:
+    // The operator picks the stick as target; false when it is not offered.
+    static bool ChooseStick(MainDialog& dialog) {
+        const int index = TargetIndexOf(dialog, "PHYSICALDRIVE1");
+        dialog.targetDriveCombo.SetCurSel(index);
+        return index >= 0;
+    }
     // The operator's preparation: the image through the Open dialog, then the stick as target.
-    static void ChooseImageAndStick(MainDialog& dialog, const std::string& image) {
+    static bool ChooseImageAndStick(MainDialog& dialog, const std::string& image) {
         ChooseImage(dialog, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        return ChooseStick(dialog);
     }
 };
 
@@ -41,7 +47,7 @@ TEST_F(RestoreCommand, AnsweringNoWritesNothing) {
     const std::string image = MakeImage("a.img", 4096);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImageAndStick(dialog, image);
+        ASSERT_TRUE(ChooseImageAndStick(dialog, image));
         int busyDuringBox = -1;
         int readyDuringBox = -1;
         auto seen = AnswerBox(false, [&] {
@@ -73,7 +79,7 @@ TEST_F(RestoreCommand, AnsweringYesRestoresTheChosenImage) {
         std::string shown;
         dialog.GetDlgItem(IDC_RESTORE_PATH)->GetWindowText(shown);
         EXPECT_EQ(shown, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        ASSERT_TRUE(ChooseStick(dialog));
         AnswerNextMessageBox(IDYES);
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
 
@@ -96,7 +102,7 @@ TEST_F(RestoreCommand, AnErrorRowsTooltipTellsItsCause) {
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
         ChooseImage(dialog, image);
-        dialog.targetDriveCombo.SetCurSel(0);
+        ASSERT_TRUE(ChooseStick(dialog));
         AnswerNextMessageBox(IDYES);
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
 
@@ -116,7 +122,7 @@ TEST_F(RestoreCommand, StopEndsTheRestoreAtTheNextBlock) {
     const std::string image = MakeImage("big.img", 1u << 20);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImageAndStick(dialog, image);
+        ASSERT_TRUE(ChooseImageAndStick(dialog, image));
         bool restoreControlsWereDisabled = false;
         AnswerBox(true, [&] {
             // Once the box is answered, the click on Stop arrives while the restore runs.
@@ -149,7 +155,7 @@ TEST_F(RestoreCommand, CancelledDialogGivesAnEmptyPathAndTheEnginesMessage) {
         dialog.GetDlgItem(IDC_RESTORE_PATH)->GetWindowText(shown);
         EXPECT_EQ(shown, image);
 
-        dialog.targetDriveCombo.SetCurSel(0);
+        ASSERT_TRUE(ChooseStick(dialog));
         AnswerNextMessageBox(IDYES);
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
         ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
@@ -162,7 +168,7 @@ TEST_F(RestoreCommand, StopWhileIdleOnlyMovesTheMeterBack) {
     const std::string image = MakeImage("a.img", 8192);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImageAndStick(dialog, image);
+        ASSERT_TRUE(ChooseImageAndStick(dialog, image));
         AnswerNextMessageBox(IDYES);
         test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
         ASSERT_NE(dialog.meter, nullptr);
@@ -199,7 +205,7 @@ TEST_P(ClosingDuringARestore, WaitsForItToFinish) {
     MainDialog dialog(storage);
     bool visibleAfterClose = false;
     const intptr_t result = RunModal(dialog, [&](CDialog&) {
-        ChooseImageAndStick(dialog, image);
+        ASSERT_TRUE(ChooseImageAndStick(dialog, image));
         AnswerBox(true, [&] {
             QTimer::singleShot(0, [&] {
                 // The close arrives while the restore runs: the window must stay.
@@ -228,7 +234,7 @@ TEST_F(RestoreCommand, AboutBoxDuringARestoreHoldsItUntilClosed) {
     const std::string image = MakeImage("big.img", 256u << 10);
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
-        ChooseImageAndStick(dialog, image);
+        ASSERT_TRUE(ChooseImageAndStick(dialog, image));
         std::string aboutCaption;
         int rowsWhileAboutShown = -1;
         AnswerBox(true, [&] {

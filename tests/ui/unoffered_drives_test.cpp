@@ -60,6 +60,26 @@ TEST(UnofferedDrivesText, TwoGigabytesAreOfferedAndOneKilobyteMoreIsNot) {
               "/dev/sdc (C D): its volumes add up to 2097153 KB (2.1 GB), more than 2 GB");
 }
 
+// A disk the scan could not file, whose volumes are over 2 GB anyway (the disk that holds "/"),
+// is left out for its size, whatever kept it from being filed.
+TEST(UnofferedDrivesText, VolumesOverTwoGigabytesComeBeforeWhyTheScanCouldNotFileTheDisk) {
+    DriveDescription system = Disk("PHYSICALDRIVE0", "/dev/vda", "", "",
+                                   "you may not open it yourself, and udisks2 or polkit is not "
+                                   "running");
+    system.volumes.resize(1);
+    system.volumes[0].sizeBytes = uint64_t{256} << 30;
+    DriveDescription stick = Disk("PHYSICALDRIVE1", "/dev/sdb", "", "", kPolkitRefused);
+    stick.volumes.resize(2);
+    stick.volumes[0].sizeBytes = uint64_t{1} << 30;
+    stick.volumes[1].sizeBytes = uint64_t{1} << 30;  // exactly 2 GB: the scan's reason stands
+
+    EXPECT_EQ(UnofferedDrivesText({system, stick}, DriveMap()),
+              "Disks not offered as targets:\n"
+              "/dev/vda (unknown model): its volumes add up to 268435456 KB (274.9 GB), more "
+              "than 2 GB\n"
+              "/dev/sdb (unknown model): polkit refused to let you open it through udisks2");
+}
+
 TEST(UnofferedDrivesText, NoDiskOrEveryDiskOffered) {
     EXPECT_EQ(UnofferedDrivesText({}, DriveMap()), "No disk was found.");
     DriveMap drives;
