@@ -17,14 +17,14 @@ constexpr int kNoBound = INT_MAX;
 
 }  // namespace
 
-CallAnswer CallAndWait(const QDBusMessage& call, CallWait wait) {
+CallAnswer CallAndWait(const QDBusMessage& call, CallWait wait, int boundMs) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
         return {call.createErrorReply(QDBusError::Disconnected, bus.lastError().message()), {}};
     }
     // The bus's own timeout bounds a call; the bus connection answers on a thread of its own,
     // so this thread only looks whether the answer has come.
-    const int timeoutMs = wait == CallWait::kPrompting ? kNoBound : kAnswerBoundMs;
+    const int timeoutMs = wait == CallWait::kPrompting ? kNoBound : boundMs;
     QDBusPendingCall pending = bus.asyncCall(call, timeoutMs);
     const bool stoppable = wait != CallWait::kGivingBack;
     while (!pending.isFinished()) {
@@ -55,8 +55,7 @@ std::string CauseOf(const QDBusMessage& reply) {
         case ENOTCONN:
             return "udisks2 cannot be reached (" + message + "): is it installed and running?";
         case ETIMEDOUT:
-            return "udisks2 did not answer within " + std::to_string(kAnswerBoundMs / 1000) +
-                   " seconds (" + message + ").";
+            return "udisks2 did not answer in time (" + message + ").";
         default:
             return "udisks2: " + message;
     }

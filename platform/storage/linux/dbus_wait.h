@@ -9,7 +9,7 @@ namespace platform::storage {
 
 // How a call on the system bus is waited for.
 enum class CallWait {
-    kBounded,     // cannot put up a prompt: an answer within kAnswerBoundMs; a Stop gives up
+    kBounded,     // cannot put up a prompt: an answer within a bound; a Stop gives up
     kPrompting,   // may put up a password prompt: no bound, the user takes their time; a Stop
                   // gives up
     kGivingBack,  // gives a drive back (mounts again, re-reads): bounded, never given up
@@ -26,8 +26,9 @@ struct CallAnswer {
 };
 
 // Sends a method call on the system bus and waits for its reply in slices, running the device-
-// wait hook between them, so the caller's windows keep answering (and a Stop can arrive).
-CallAnswer CallAndWait(const QDBusMessage& call, CallWait wait);
+// wait hook between them, so the caller's windows keep answering (and a Stop can arrive). A
+// bounded call gets its answer within boundMs.
+CallAnswer CallAndWait(const QDBusMessage& call, CallWait wait, int boundMs = kAnswerBoundMs);
 
 // The errno that stands for an error reply: EACCES when refused, ECANCELED when the password
 // prompt was dismissed, EBUSY when the device is busy, ENOTCONN when the service is not there,

@@ -36,7 +36,7 @@ QDBusArgument NoDetails() {
 
 }  // namespace
 
-StepResult PolkitAuthority::MayObtain(const std::string& actionId) {
+StepResult PolkitAuthority::MayObtain(const std::string& actionId, int boundMs) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.PolicyKit1"),
                                        QStringLiteral("/org/freedesktop/PolicyKit1/Authority"),
@@ -45,7 +45,7 @@ StepResult PolkitAuthority::MayObtain(const std::string& actionId) {
     constexpr quint32 kNoInteraction = 0;
     call << QVariant::fromValue(ThisProcess()) << QString::fromStdString(actionId)
          << QVariant::fromValue(NoDetails()) << kNoInteraction << QString();
-    const CallAnswer answer = CallAndWait(call, CallWait::kBounded);
+    const CallAnswer answer = CallAndWait(call, CallWait::kBounded, boundMs);
     if (answer.abandoned) {
         return StepResult::Failed(ECANCELED);
     }

@@ -46,8 +46,9 @@ StepResult ResultOf(const QDBusMessage& reply) {
 }
 
 // Sends a call that cannot be left behind half-done: its reply in *reply.
-StepResult Call(const QDBusMessage& call, CallWait wait, QDBusMessage* reply = nullptr) {
-    const CallAnswer answer = CallAndWait(call, wait);
+StepResult Call(const QDBusMessage& call, CallWait wait, int boundMs,
+                QDBusMessage* reply = nullptr) {
+    const CallAnswer answer = CallAndWait(call, wait, boundMs);
     if (answer.abandoned) {
         return StepResult::Failed(ECANCELED);
     }
@@ -58,12 +59,12 @@ StepResult Call(const QDBusMessage& call, CallWait wait, QDBusMessage* reply = n
 }
 
 // udisks2's block object of a device node.
-StepResult BlockObjectOfNode(const std::string& node, QString* object) {
+StepResult BlockObjectOfNode(const std::string& node, int boundMs, QString* object) {
     QDBusMessage call = Method(QStringLiteral("/org/freedesktop/UDisks2/Manager"),
                                "org.freedesktop.UDisks2.Manager", "ResolveDevice");
     call << QVariantMap{{QStringLiteral("path"), QString::fromStdString(node)}} << QVariantMap{};
     QDBusMessage reply;
-    if (StepResult resolved = Call(call, CallWait::kBounded, &reply); !resolved.ok()) {
+    if (StepResult resolved = Call(call, CallWait::kBounded, boundMs, &reply); !resolved.ok()) {
         return resolved;
     }
     const auto objects = qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0));
@@ -74,8 +75,8 @@ StepResult BlockObjectOfNode(const std::string& node, QString* object) {
     return StepResult::Ok();
 }
 
-StepResult BlockObject(const std::string& name, QString* object) {
-    return BlockObjectOfNode("/dev/" + name, object);
+StepResult BlockObject(const std::string& name, int boundMs, QString* object) {
+    return BlockObjectOfNode("/dev/" + name, boundMs, object);
 }
 
 // The kernel name of a block device number, from /sys/dev/block; empty when unknown.
@@ -89,24 +90,24 @@ std::string KernelName(dev_t devno) {
 
 // The block object of a mounted volume: by its device number, or for file systems whose
 // mount table number is not a block device (btrfs) by the mount's source node.
-StepResult VolumeObject(const MountEntry& mount, QString* object) {
+StepResult VolumeObject(const MountEntry& mount, int boundMs, QString* object) {
     const std::string name = KernelName(mount.devno);
     if (!name.empty()) {
-        return BlockObject(name, object);
+        return BlockObject(name, boundMs, object);
     }
     if (mount.source.rfind("/dev/", 0) == 0) {
-        return BlockObjectOfNode(mount.source, object);
+        return BlockObjectOfNode(mount.source, boundMs, object);
     }
     return StepResult::Failed(ENODEV, "The device behind " + mount.target + " is not known.");
 }
 
 // Whether udisks2 marks the drive a system drive; unknown counts as one, so that the stricter
 // of the two actions is asked.
-bool HintSystem(const QString& object) {
+bool HintSystem(const QString& object, int boundMs) {
     QDBusMessage call = Method(object, "org.freedesktop.DBus.Properties", "Get");
     call << QString::fromLatin1(kBlock) << QStringLiteral("HintSystem");
     QDBusMessage reply;
-    return !Call(call, CallWait::kBounded, &reply).ok() ||
+    return !Call(call, CallWait::kBounded, boundMs, &reply).ok() ||
            reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
 }
 
@@ -135,7 +136,8 @@ QDBusMessage MountCall(const QString& object, const MountEntry& mount) {
 
 }  // namespace
 
-UdisksDriveAccess::UdisksDriveAccess() : leftoverOwner_(std::make_unique<QObject>()) {}
+UdisksDriveAccess::UdisksDriveAccess(int answerBoundMs)
+    : answerBoundMs_(answerBoundMs), leftoverOwner_(std::make_unique<QObject>()) {}
 
 UdisksDriveAccess::~UdisksDriveAccess() = default;
 
@@ -153,12 +155,13 @@ void UdisksDriveAccess::WhenAnswered(const QDBusPendingCall& call,
 
 StepResult UdisksDriveAccess::MayWrite(const BlockDeviceInfo& disk) {
     QString object;
-    if (StepResult known = BlockObject(disk.name, &object); !known.ok()) {
+    if (StepResult known = BlockObject(disk.name, answerBoundMs_, &object); !known.ok()) {
         return known;
     }
-    return PolkitAuthority::MayObtain(HintSystem(object)
+    return PolkitAuthority::MayObtain(HintSystem(object, answerBoundMs_)
                                           ? "org.freedesktop.udisks2.open-device-system"
-                                          : "org.freedesktop.udisks2.open-device");
+                                          : "org.freedesktop.udisks2.open-device",
+                                      answerBoundMs_);
 }
 
 StepResult UdisksDriveAccess::CanUnmount(const MountEntry& mount) {
@@ -174,7 +177,7 @@ StepResult UdisksDriveAccess::CanUnmount(const MountEntry& mount) {
 
 StepResult UdisksDriveAccess::Unmount(const MountEntry& mount) {
     QString object;
-    if (StepResult known = VolumeObject(mount, &object); !known.ok()) {
+    if (StepResult known = VolumeObject(mount, answerBoundMs_, &object); !known.ok()) {
         return known;
     }
     const CallAnswer answer =
@@ -186,7 +189,7 @@ StepResult UdisksDriveAccess::Unmount(const MountEntry& mount) {
     }
     WhenAnswered(*answer.abandoned, [object, mount](const QDBusMessage& reply) {
         if (reply.type() == QDBusMessage::ReplyMessage) {
-            QDBusConnection::systemBus().asyncCall(MountCall(object, mount), kAnswerBoundMs);
+            QDBusConnection::systemBus().asyncCall(MountCall(object, mount));
         }
     });
     return StepResult::Failed(ECANCELED, "udisks2 had not unmounted " + mount.target +
@@ -196,16 +199,16 @@ StepResult UdisksDriveAccess::Unmount(const MountEntry& mount) {
 
 StepResult UdisksDriveAccess::Remount(const MountEntry& mount) {
     QString object;
-    if (StepResult known = VolumeObject(mount, &object); !known.ok()) {
+    if (StepResult known = VolumeObject(mount, answerBoundMs_, &object); !known.ok()) {
         return known.OrCause(mount.target + " could not be mounted again.");
     }
-    return Call(MountCall(object, mount), CallWait::kGivingBack)
+    return Call(MountCall(object, mount), CallWait::kGivingBack, answerBoundMs_)
         .OrCause(mount.target + " could not be mounted again.");
 }
 
 StepResult UdisksDriveAccess::Open(const BlockDeviceInfo& disk, int flags, UniqueFd* fd) {
     QString object;
-    if (StepResult known = BlockObject(disk.name, &object); !known.ok()) {
+    if (StepResult known = BlockObject(disk.name, answerBoundMs_, &object); !known.ok()) {
         return known;
     }
     QVariantMap options = Interactive();
@@ -230,10 +233,11 @@ StepResult UdisksDriveAccess::Open(const BlockDeviceInfo& disk, int flags, Uniqu
 
 StepResult UdisksDriveAccess::RereadPartitions(const BlockDeviceInfo& disk) {
     QString object;
-    if (StepResult known = BlockObject(disk.name, &object); !known.ok()) {
+    if (StepResult known = BlockObject(disk.name, answerBoundMs_, &object); !known.ok()) {
         return known;
     }
-    return Call(Method(object, kBlock, "Rescan") << Interactive(), CallWait::kGivingBack);
+    return Call(Method(object, kBlock, "Rescan") << Interactive(), CallWait::kGivingBack,
+                answerBoundMs_);
 }
 
 }  // namespace platform::storage

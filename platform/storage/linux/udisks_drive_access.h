@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/storage/linux/dbus_wait.h"
 #include "platform/storage/linux/drive_access.h"
 
 class QObject;
@@ -20,7 +21,8 @@ namespace platform::storage {
 // here runs as root.
 class UdisksDriveAccess : public DriveAccess {
   public:
-    UdisksDriveAccess();
+    // answerBoundMs bounds the calls that cannot prompt.
+    explicit UdisksDriveAccess(int answerBoundMs = kAnswerBoundMs);
     ~UdisksDriveAccess() override;
 
     // Asks polkit for udisks2's open-device action, or open-device-system when udisks2 marks
@@ -56,6 +58,7 @@ class UdisksDriveAccess : public DriveAccess {
     // Runs then(reply) when the answer of a call given up on a Stop comes.
     void WhenAnswered(const QDBusPendingCall& call, std::function<void(const QDBusMessage&)> then);
 
+    int answerBoundMs_;
     // Owns the watchers of calls given up on a Stop until their answers come.
     std::unique_ptr<QObject> leftoverOwner_;
 };

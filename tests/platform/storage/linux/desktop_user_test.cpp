@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "tests/helpers/disk_group_node.h"
 #include "tests/helpers/system_services.h"
 #include "tests/platform/storage/linux/loop_device_fixture.h"
 
@@ -143,6 +144,43 @@ TEST_F(DesktopUserTest, TheUserSeesTheDriveAndRestoresItByteForByte) {
 
     EXPECT_TRUE(ReadDevice(device, imageBytes_.size()) == imageBytes_);
     EXPECT_FALSE(IsMountPoint(mountPoint));
+}
+
+// A member of the disk group writes the disk through a descriptor of their own, and udisks2
+// unmounts the volume they mounted themselves, which needs no password: with polkit's defaults
+// and no agent that could ask for one, the restore works.
+TEST_F(DesktopUserTest, ADiskGroupMemberRestoresTheVolumeTheyMountedWithoutAPassword) {
+    const std::string device = loop_->device();
+    ASSERT_TRUE(loop_->Unmount());
+    const std::string mounted = services_->RunAsUser([&] {
+        std::string output;
+        const int status =
+            RunProgram({"udisksctl", "mount", "--no-user-interaction", "-b", device}, &output);
+        return status == 0 ? std::string() : output;
+    });
+    ASSERT_EQ(mounted, "");
+    ASSERT_TRUE(services_->SetRule(SystemServices::Rule::kNone));
+    DiskGroupNode node(device);
+    ASSERT_TRUE(node.ok());
+
+    const std::string outcome = services_->RunAsUser(
+        [&] {
+            int argc = 1;
+            char name[] = "desktop_user_test";
+            char* argv[] = {name, nullptr};
+            QCoreApplication application(argc, argv);
+            LinuxStorage storage;
+            RecordingImager imager(storage);
+            imager.ScanDrives();
+            imager.RestoreImage(image_, "\\\\.\\" + storage.PhysicalDriveNameOf(device), kImageKB);
+            return imager.messages == std::vector<std::string>{"Finished"}
+                       ? std::string()
+                       : Reports(imager) + testing::PrintToString(imager.details);
+        },
+        {DiskGroup()});
+
+    EXPECT_EQ(outcome, "");
+    EXPECT_TRUE(ReadDevice(device, imageBytes_.size()) == imageBytes_);
 }
 
 TEST_F(DesktopUserTest, AUserPolkitRefusesGetsNoDriveAndWritesNothing) {

@@ -1,7 +1,6 @@
 // The causes the storage gives must be the true ones: for root whom the system itself refuses a
 // disk, and for a member of the disk group, who may open the disk but not unmount its volumes
 // (root and loop devices; skipped with the reason otherwise).
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -12,6 +11,7 @@
 
 #include "platform/storage/linux/direct_drive_access.h"
 #include "platform/storage/linux/disk_claim.h"
+#include "tests/helpers/disk_group_node.h"
 #include "tests/helpers/user_process.h"
 #include "tests/platform/storage/linux/write_safety_fixture.h"
 
@@ -22,33 +22,6 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;
-
-gid_t DiskGroup() {
-    const group* disk = ::getgrnam("disk");
-    return disk != nullptr ? disk->gr_gid : 6;
-}
-
-// The device node belongs to root and the disk group, which may read and write it, as udev
-// makes a stick's node; the node's owner and mode come back afterwards.
-class DiskGroupNode {
-  public:
-    explicit DiskGroupNode(std::string node) : node_(std::move(node)) {
-        ok_ = ::stat(node_.c_str(), &before_) == 0 && ::chown(node_.c_str(), 0, DiskGroup()) == 0 &&
-              ::chmod(node_.c_str(), 0660) == 0;
-    }
-    ~DiskGroupNode() {
-        ::chown(node_.c_str(), before_.st_uid, before_.st_gid);
-        ::chmod(node_.c_str(), before_.st_mode & 07777);
-    }
-    DiskGroupNode(const DiskGroupNode&) = delete;
-    DiskGroupNode& operator=(const DiskGroupNode&) = delete;
-    bool ok() const { return ok_; }
-
-  private:
-    std::string node_;
-    struct stat before_ {};
-    bool ok_ = false;
-};
 
 // A cgroup of the devices controller that denies one block device, even to root; removed again.
 class DeniedDevice {
