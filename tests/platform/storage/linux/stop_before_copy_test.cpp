@@ -48,7 +48,7 @@ class StopBeforeCopyTest : public WriteSafetyTest {
 };
 
 TEST_F(StopBeforeCopyTest, AStopAtTheFirstLookUnmountsNothing) {
-    const std::vector<int> ids = MountIdsIn(loop_->folder());
+    const std::vector<uint64_t> ids = MountIdsIn(loop_->folder());
     PumpHook stopAtOnce([&](int) { imager_->abortRequested = true; });
 
     ExpectStopped(*imager_, std::string(kNothingWritten) + " Its volumes stayed mounted.");

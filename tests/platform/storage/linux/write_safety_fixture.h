@@ -1,6 +1,8 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -29,16 +31,23 @@ inline std::vector<std::string> MountsIn(const std::string& folder) {
     return mounts;
 }
 
-// The mount IDs of the mounts whose mount points lie in folder, sorted: a mount unmounted and
-// mounted again looks the same in MountsIn, but has a new ID.
-inline std::vector<int> MountIdsIn(const std::string& folder) {
-    std::vector<int> ids;
+// The IDs of the mounts whose mount points lie in folder, sorted: a mount unmounted and mounted
+// again looks the same in MountsIn, but has a new ID. The kernel's unique IDs are taken where it
+// has them (6.8 on): the IDs of the mount table are reused at once.
+inline std::vector<uint64_t> MountIdsIn(const std::string& folder) {
+    constexpr unsigned kUniqueMountId = 0x4000;  // STATX_MNT_ID_UNIQUE
+    std::vector<uint64_t> ids;
     const auto table = platform::storage::MountTable::Load("/proc/self/mountinfo");
     for (const auto& entry :
          table ? table->entries() : std::vector<platform::storage::MountEntry>()) {
-        if (entry.target.compare(0, folder.size(), folder) == 0) {
-            ids.push_back(entry.mountId);
+        if (entry.target.compare(0, folder.size(), folder) != 0) {
+            continue;
         }
+        struct statx stx {};
+        const bool unique = ::statx(AT_FDCWD, entry.target.c_str(), AT_SYMLINK_NOFOLLOW,
+                                    kUniqueMountId, &stx) == 0 &&
+                            (stx.stx_mask & kUniqueMountId) != 0;
+        ids.push_back(unique ? stx.stx_mnt_id : static_cast<uint64_t>(entry.mountId));
     }
     std::sort(ids.begin(), ids.end());
     return ids;

@@ -129,7 +129,7 @@ TEST_F(WriteSafetyTest, ABusyMountBesideAnIdleOneUnmountsNeither) {
     ScopedMount bind(loop_->mountPoint(), loop_->folder() + "/bound", nullptr);
     ASSERT_TRUE(bind.ok());
     const State before = Now();
-    const std::vector<int> ids = MountIdsIn(loop_->folder());
+    const std::vector<uint64_t> ids = MountIdsIn(loop_->folder());
     UniqueFd busy(::open((loop_->mountPoint() + "/open.txt").c_str(), O_RDONLY | O_CLOEXEC));
     ASSERT_TRUE(busy.valid());
 
