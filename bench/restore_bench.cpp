@@ -1,5 +1,6 @@
 // Restore and creation on one loop device, through the copy engine and the Linux backend, against
-// dd on the same device in the same run: unthrottled (256 MiB), then throttled with the blkio
+// dd on the same device in the same run: unthrottled (1 GiB, rounds interleaved, the median and
+// the spread of each round's ratio), then throttled with the blkio
 // controller to a cheap stick's 8 MB/s and a slow card's 2 MB/s. A restore writes the image and
 // then reads it back; it is compared with dd writing plus dd reading back. Also prints the longest
 // time the thread went without dispatching events. Needs root.
@@ -25,8 +26,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr uint64_t kMiB = 1u << 20;
-constexpr uint64_t kFastBytes = 256 * kMiB;
-constexpr int kRounds = 3;
+constexpr uint64_t kFastBytes = 1024 * kMiB;
+constexpr int kRounds = 5;
 
 // A quiet engine that notes when the read-back of a restore begins (its second range).
 class PhaseImager : public bench::QuietImager {
@@ -141,47 +142,69 @@ void Settle() {
     }
 }
 
+// Each round's figures, and of a figure over the rounds its median and spread.
+struct Figures {
+    std::vector<double> values;
+    void Add(double value) { values.push_back(value); }
+    double Median() const {
+        std::vector<double> sorted = values;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t n = sorted.size();
+        return n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    }
+    double Min() const { return *std::min_element(values.begin(), values.end()); }
+    double Max() const { return *std::max_element(values.begin(), values.end()); }
+};
+
+void PrintRatio(const char* what, const Figures& figures) {
+    std::printf("  %-42s %6.3f  (%.3f to %.3f)\n", what, figures.Median(), figures.Min(),
+                figures.Max());
+}
+
 bool Unthrottled(Bench& bench) {
     if (!bench.MakeImage(kFastBytes)) {
         return false;
     }
-    // The rounds interleave the tools, so that a slower stretch of the machine hits all alike.
-    double ddWrite = 1e30, ddRead = 1e30, ddToFile = 1e30, create = 1e30;
-    Restore best;
+    // The rounds interleave the tools, so that a slower stretch of the machine hits all alike;
+    // each round's ratio compares the tools of that round.
+    Figures ddWrite, ddRead, restore, restoreRatio, writeRatio, waits, createRatio;
     for (int round = 0; round < kRounds; ++round) {
         Settle();
-        ddWrite = std::min(ddWrite, bench.DdWrite());
+        const double write = bench.DdWrite();
         Settle();
-        ddRead = std::min(ddRead, bench.DdRead());
+        const double read = bench.DdRead();
         Settle();
-        const Restore restore = bench.RestoreOnce();
-        if (restore.seconds <= 0) {
+        const Restore once = bench.RestoreOnce();
+        Settle();
+        const double toFile = bench.DdReadToFile();
+        Settle();
+        const double create = bench.Create();
+        if (write <= 0 || read <= 0 || once.seconds <= 0 || toFile <= 0 || create <= 0) {
             return false;
         }
-        if (best.seconds < 0 || restore.seconds < best.seconds) {
-            best = restore;
-        }
-        Settle();
-        ddToFile = std::min(ddToFile, bench.DdReadToFile());
-        Settle();
-        create = std::min(create, bench.Create());
+        ddWrite.Add(MBps(bench.bytes(), write));
+        ddRead.Add(MBps(bench.bytes(), read));
+        restore.Add(once.seconds);
+        restoreRatio.Add((write + read) / once.seconds);
+        writeRatio.Add(write / once.writeSeconds);
+        waits.Add(once.longestWaitMs);
+        createRatio.Add(toFile / create);
     }
-    if (ddWrite <= 0 || ddRead <= 0 || ddToFile <= 0 || create <= 0) {
-        return false;
-    }
-    const uint64_t n = bench.bytes();
-    std::printf("Unthrottled, 256 MiB, page cache emptied before each run, best of %d\n", kRounds);
-    std::printf("  dd write bs=4M oflag=direct conv=fsync   %8.1f MB/s\n", MBps(n, ddWrite));
-    std::printf("  dd read bs=4M iflag=direct               %8.1f MB/s\n", MBps(n, ddRead));
-    std::printf("  RestoreImage, write and read-back        %8.2f s (dd both: %.2f s)\n",
-                best.seconds, ddWrite + ddRead);
-    std::printf("  RestoreImage / (dd write + dd read)      %8.2f\n",
-                (ddWrite + ddRead) / best.seconds);
-    std::printf("  RestoreImage write phase / dd write      %8.2f\n", ddWrite / best.writeSeconds);
-    std::printf("  longest wait without dispatching         %8.1f ms\n", best.longestWaitMs);
-    std::printf("  dd read into a file, conv=fsync          %8.1f MB/s\n", MBps(n, ddToFile));
-    std::printf("  CreateImage                              %8.1f MB/s\n", MBps(n, create));
-    std::printf("  CreateImage / dd                         %8.2f\n", ddToFile / create);
+    std::printf(
+        "Unthrottled, 1 GiB, page cache emptied before each run, %d rounds: median "
+        "(spread)\n",
+        kRounds);
+    std::printf("  dd write bs=4M oflag=direct conv=fsync     %6.1f MB/s (%.1f to %.1f)\n",
+                ddWrite.Median(), ddWrite.Min(), ddWrite.Max());
+    std::printf("  dd read bs=4M iflag=direct                 %6.1f MB/s (%.1f to %.1f)\n",
+                ddRead.Median(), ddRead.Min(), ddRead.Max());
+    std::printf("  RestoreImage, write and read-back          %6.2f s (%.2f to %.2f)\n",
+                restore.Median(), restore.Min(), restore.Max());
+    PrintRatio("RestoreImage / (dd write + dd read)", restoreRatio);
+    PrintRatio("RestoreImage write phase / dd write", writeRatio);
+    std::printf("  longest wait without dispatching           %6.1f ms (%.1f to %.1f)\n",
+                waits.Median(), waits.Min(), waits.Max());
+    PrintRatio("CreateImage / dd read into a file", createRatio);
     std::printf("  image created back %s the restored one\n",
                 bench.CopyEqualsImage() ? "equals" : "DIFFERS FROM");
     return true;
