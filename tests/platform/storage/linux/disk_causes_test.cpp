@@ -97,6 +97,24 @@ TEST_F(DiskCausesTest, RootWhomTheSystemRefusesTheDiskIsToldSoNotAboutUdisks) {
                           "(Operation not permitted)");
 }
 
+// As a user without udisks2: one who may not open the disk is told that, and why udisks2 could
+// not stand in; a member of the disk group has it offered.
+TEST_F(DiskCausesTest, AUsersCausesWithoutUdisksAreTheirOwn) {
+    DiskGroupNode node(loop_->device());
+    ASSERT_TRUE(node.ok());
+    const auto reasonAs = [&](const std::vector<gid_t>& groups) {
+        return RunAsUser(
+            kNobody, kNoGroup,
+            [&] {
+                ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/system_bus_socket", 1);
+                return ListedReason();
+            },
+            60, groups);
+    };
+    EXPECT_EQ(reasonAs({}), "you may not open it yourself, and udisks2 or polkit is not running");
+    EXPECT_EQ(reasonAs({DiskGroup()}), "offered");
+}
+
 TEST_F(DiskCausesTest, AnUnmountTheProcessMayNotDoIsNeverCalledBusy) {
     const State before = Now();
     const std::string device = loop_->device();
