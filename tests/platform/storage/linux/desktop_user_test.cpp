@@ -148,7 +148,8 @@ TEST_F(DesktopUserTest, TheUserSeesTheDriveAndRestoresItByteForByte) {
 
 // A member of the disk group writes the disk through a descriptor of their own, and udisks2
 // unmounts the volume they mounted themselves, which needs no password: with polkit's defaults
-// and no agent that could ask for one, the restore works.
+// and no agent that could ask for one, the restore works (only the partition table is not
+// re-read, which would need one).
 TEST_F(DesktopUserTest, ADiskGroupMemberRestoresTheVolumeTheyMountedWithoutAPassword) {
     const std::string device = loop_->device();
     ASSERT_TRUE(loop_->Unmount());
@@ -173,9 +174,17 @@ TEST_F(DesktopUserTest, ADiskGroupMemberRestoresTheVolumeTheyMountedWithoutAPass
             RecordingImager imager(storage);
             imager.ScanDrives();
             imager.RestoreImage(image_, "\\\\.\\" + storage.PhysicalDriveNameOf(device), kImageKB);
-            return imager.messages == std::vector<std::string>{"Finished"}
+            if (imager.messages != std::vector<std::string>{"Finished"}) {
+                return Reports(imager) + testing::PrintToString(imager.details);
+            }
+            // Re-reading the partition table would need a password too: the image is there and
+            // checked all the same, and the user learns when its volumes show.
+            const std::string note =
+                "so the volumes of the image show only after the drive is "
+                "plugged in again.";
+            return imager.details.at(0).find(note) != std::string::npos
                        ? std::string()
-                       : Reports(imager) + testing::PrintToString(imager.details);
+                       : "the detail lacks the note: " + imager.details.at(0);
         },
         {DiskGroup()});
 
