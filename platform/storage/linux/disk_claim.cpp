@@ -93,7 +93,7 @@ StepResult DiskClaim::NotCovered(const Look& look, const std::vector<MountEntry>
 StepResult DiskClaim::AllIdle(const std::vector<MountEntry>& own) {
     for (const MountEntry& mount : own) {
         if (StepResult idle = access_.CanUnmount(mount); !idle.ok()) {
-            return NotUnmountable(idle, mount);
+            return idle.error() == ECANCELED ? idle : NotUnmountable(idle, mount);
         }
     }
     return StepResult::Ok();

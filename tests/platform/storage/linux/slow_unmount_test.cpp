@@ -113,4 +113,26 @@ TEST_F(SlowUnmountTest, AStopWhileTheVolumeIsWrittenOutLeavesItMounted) {
     EXPECT_FALSE(ReadDevice(stick_->device(), imageBytes_.size()) == imageBytes_);
 }
 
+// The write-out a Stop left running holds the volume busy for a while: a restore started right
+// after waits for it, instead of calling the volume busy because of the program itself.
+TEST_F(SlowUnmountTest, ARestoreRightAfterAStoppedWriteOutWaitsForIt) {
+    const auto start = StallClock::now();
+    {
+        PumpHook stop([&](int) {
+            if (StallClock::now() - start > 300ms) {
+                imager_.abortRequested = true;
+            }
+        });
+        EXPECT_TRUE(imager_.RestoreImage(image_, DevicePath(), 32 * 1024));
+        ASSERT_EQ(imager_.errors, std::vector<std::string>{"User aborts restoring"});
+    }
+    RecordingImager again(storage_);
+
+    EXPECT_TRUE(again.RestoreImage(image_, DevicePath(), 32 * 1024));
+
+    EXPECT_EQ(again.messages, std::vector<std::string>{"Finished"})
+        << testing::PrintToString(again.errors) << testing::PrintToString(again.details);
+    EXPECT_TRUE(ReadDevice(stick_->device(), imageBytes_.size()) == imageBytes_);
+}
+
 }  // namespace
