@@ -22,8 +22,8 @@ namespace platform::window {
 namespace {
 
 QAccessibleInterface* InterfaceOf(const QString&, QObject* object) {
-    if (auto* announcer = dynamic_cast<Announcer*>(object)) {
-        return new AnnouncerAccessible(announcer);
+    if (object != nullptr && dynamic_cast<Announcer*>(object->parent()) != nullptr) {
+        return new AnnouncerAccessible(object);
     }
     auto* widget = qobject_cast<QWidget*>(object);
     NativeWindow* window = WindowOf(widget);

@@ -4,14 +4,14 @@
 
 namespace platform::window {
 
-AnnouncerAccessible::AnnouncerAccessible(Announcer* announcer) : QAccessibleObject(announcer) {}
+AnnouncerAccessible::AnnouncerAccessible(QObject* notice) : QAccessibleObject(notice) {}
 
 QAccessibleInterface* AnnouncerAccessible::parent() const {
-    return QAccessible::queryAccessibleInterface(object()->parent());
+    return QAccessible::queryAccessibleInterface(object()->parent()->parent());
 }
 
 QString AnnouncerAccessible::text(QAccessible::Text t) const {
-    return t == QAccessible::Name ? static_cast<Announcer*>(object())->Text() : QString();
+    return t == QAccessible::Name ? Announcer::TextOf(object()) : QString();
 }
 
 }  // namespace platform::window

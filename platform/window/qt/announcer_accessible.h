@@ -4,12 +4,11 @@
 
 namespace platform::window {
 
-class Announcer;
-
-// An Announcer read as a notification named by the text last announced.
+// A notice of an Announcer, read as a notification named by the text announced with it; its
+// parent is the announcer's window.
 class AnnouncerAccessible : public QAccessibleObject {
   public:
-    explicit AnnouncerAccessible(Announcer* announcer);
+    explicit AnnouncerAccessible(QObject* notice);
 
     QAccessibleInterface* parent() const override;
     QAccessibleInterface* child(int) const override { return nullptr; }

@@ -22,7 +22,7 @@ QObjectList DialogAccessible::Offered() const {
         }
     }
     if (Announcer* announcer = Announcer::Find(widget())) {
-        offered.append(announcer);
+        offered.append(announcer->Current());
     }
     return offered;
 }
