@@ -26,7 +26,13 @@ void SetAccessibleValue(CWnd& window, int value, int lower, int upper) {
         return;
     }
     AccessibleInfo& info = native->accessible;
-    const bool changed = !info.hasValue || info.value != value;
+    // A screen reader is told of whole percents only: a bar moved a thousandth at a time would
+    // flood it with events.
+    auto percent = [](int v, int lo, int hi) {
+        return hi > lo ? (static_cast<qint64>(v) - lo) * 100 / (static_cast<qint64>(hi) - lo) : 0;
+    };
+    const bool changed = !info.hasValue || percent(info.value, info.lower, info.upper) !=
+                                               percent(value, lower, upper);
     info.hasValue = true;
     info.value = value;
     info.lower = lower;

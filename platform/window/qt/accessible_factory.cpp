@@ -121,9 +121,11 @@ void ApplyTabOrder(const std::vector<int>& order, QWidget* dialog) {
     for (QObject* child : dialog->children()) {
         NativeWindow* window = WindowOf(qobject_cast<QWidget*>(child));
         if (window != nullptr && (window->Style() & WS_TABSTOP) &&
-            std::find(order.begin(), order.end(), window->Id()) == order.end() &&
-            window->Widget()->focusPolicy() != Qt::NoFocus) {
-            window->Widget()->setFocusPolicy(Qt::ClickFocus);
+            std::find(order.begin(), order.end(), window->Id()) == order.end()) {
+            window->accessible.tabSkipped = true;
+            if (window->Widget()->focusPolicy() != Qt::NoFocus) {
+                window->Widget()->setFocusPolicy(Qt::ClickFocus);
+            }
         }
     }
 }

@@ -35,10 +35,11 @@ struct CreateParams {
 // What assistive technology is told of a window beyond its Qt widget (accessible_factory.h).
 struct AccessibleInfo {
     AccessibleRole role = AccessibleRole::FromClass;
-    bool hidden = false;    // not offered at all
-    int describedBy = 0;    // the sibling whose text is the description (0: none)
-    std::string state;      // a status indicator's state in words
-    bool hasValue = false;  // value, lower and upper were set
+    bool hidden = false;      // not offered at all
+    bool tabSkipped = false;  // Tab passes it by: it takes the focus from a click only
+    int describedBy = 0;      // the sibling whose text is the description (0: none)
+    std::string state;        // a status indicator's state in words
+    bool hasValue = false;    // value, lower and upper were set
     int value = 0;
     int lower = 0;
     int upper = 100;
