@@ -236,67 +236,99 @@ TEST_F(ScreenReader, TabWalksTheControlsAsTheWindowShowsThem) {
                                                 "Start Restore", "Stop", "Messages"}));
 }
 
-// A restore onto a loop device with the keyboard alone, heard through the screen reader's events.
-TEST_F(ScreenReader, ARestoreDoneWithKeysOnlyIsHeardAndWritesTheImage) {
-    testing_support::LoopDevice loop({});
-    if (!loop.ok()) {
-        GTEST_SKIP() << loop.failure();
-    }
-    const std::string image = loop.folder() + "/stick image.img";
-    std::vector<char> bytes(6u << 20);
-    std::mt19937 random(24);
-    for (char& b : bytes) {
-        b = static_cast<char>(random());
-    }
-    std::ofstream(image, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
-    platform::storage::LinuxStorage storage;
-    const std::string drive = storage.PhysicalDriveNameOf(loop.device());
-    ASSERT_FALSE(drive.empty());
-
-    // At a slow stick's speed (the program inherits the limits), so that the listener, whose every
-    // question the window answers between two blocks, hears the bar move.
-    testing_support::BlkioThrottle slow(loop.device(), 2u << 20, 4u << 20);
-    Start();
-    std::vector<Node> tree = Tree();
-    ASSERT_FALSE(tree.empty()) << desktop.ProgramLog();
-    // The target list's entries, in order: the one of the loop device names its disk number.
-    const std::string disk = "Disk " + drive.substr(std::string("PHYSICALDRIVE").size()) + " -->";
-    int index = -1;
-    int entries = 0;
-    for (const Node& n : tree) {
-        if (n.depth == 3 && n.name.rfind("Disk ", 0) == 0) {
-            if (n.name.rfind(disk, 0) == 0) {
-                index = entries;
-            }
-            ++entries;
+// The operator's way to a restore onto a loop device, with keys only: the image through the Open
+// dialog, the loop device picked in the target list, the focus on "Start Restore". The device is
+// held to a slow stick's speed (the program inherits the limits), so that a restore lasts long
+// enough for the screen reader, whose every question the window answers between two blocks.
+class KeyboardRestore : public ScreenReader {
+  protected:
+    void SetUp() override {
+        ScreenReader::SetUp();
+        if (IsSkipped()) {
+            return;
         }
+        if (!loop.ok()) {
+            GTEST_SKIP() << loop.failure();
+        }
+        image = loop.folder() + "/stick image.img";
+        bytes.resize(6u << 20);
+        std::mt19937 random(24);
+        for (char& b : bytes) {
+            b = static_cast<char>(random());
+        }
+        std::ofstream(image, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
     }
-    ASSERT_GE(index, 0) << loop.device() << " is not offered";
 
-    // The image, through the Open dialog.
-    TabTo("...");
-    Keys({"space"});
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    Keys({"ctrl+a"});
-    ASSERT_EQ(RunProgram({"xdotool", "type", "--delay", "20", image}), 0);
-    Keys({"Return"});
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    FocusProgram();
-    ASSERT_TRUE(WaitFor([&] { return Focused() == "..."; }, 10));
-    Keys({"Tab"});
-    EXPECT_EQ(Focused(), "Source image");
-    const std::vector<Node> chosen = Controls(Tree());
-    const Node* edit = Find(chosen, "text", "Source image");
-    ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->value, image);
+    void PrepareWithKeys() {
+        platform::storage::LinuxStorage storage;
+        const std::string drive = storage.PhysicalDriveNameOf(loop.device());
+        ASSERT_FALSE(drive.empty());
+        Start();
+        const std::vector<Node> tree = Tree();
+        ASSERT_FALSE(tree.empty()) << desktop.ProgramLog();
+        // The target list's entries, in order: the loop device's names its disk number.
+        const std::string disk =
+            "Disk " + drive.substr(std::string("PHYSICALDRIVE").size()) + " -->";
+        int index = -1;
+        int entries = 0;
+        for (const Node& n : tree) {
+            if (n.depth == 3 && n.name.rfind("Disk ", 0) == 0) {
+                if (n.name.rfind(disk, 0) == 0) {
+                    index = entries;
+                }
+                ++entries;
+            }
+        }
+        ASSERT_GE(index, 0) << loop.device() << " is not offered";
 
-    // The target, with the arrow keys.
-    Keys({"Tab"});
-    ASSERT_EQ(Focused(), "Target");
-    for (int i = 0; i <= index; ++i) {
-        Keys({"Down"});
+        // The image, through the Open dialog: its name field has the focus.
+        TabTo("...");
+        Keys({"space"});
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        Keys({"ctrl+a"});
+        ASSERT_EQ(RunProgram({"xdotool", "type", "--delay", "20", image}), 0);
+        Keys({"Return"});
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        FocusProgram();
+        ASSERT_TRUE(WaitFor([&] { return Focused() == "..."; }, 10));
+        Keys({"Tab"});
+        EXPECT_EQ(Focused(), "Source image");
+        const std::vector<Node> chosen = Controls(Tree());
+        const Node* edit = Find(chosen, "text", "Source image");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->value, image);
+
+        // The target, with the arrow keys.
+        Keys({"Tab"});
+        ASSERT_EQ(Focused(), "Target");
+        for (int i = 0; i <= index; ++i) {
+            Keys({"Down"});
+        }
+        TabTo("Start Restore");
     }
-    TabTo("Start Restore");
+
+    // Starts listening to what the screen reader hears, into heard().
+    std::unique_ptr<testing_support::DaemonProcess> Listen() {
+        auto listener = std::make_unique<testing_support::DaemonProcess>(
+            std::vector<std::string>{kPython, A11Y_PROBE, "listen", kAppName, "120"}, heard());
+        EXPECT_TRUE(
+            WaitFor([&] { return ReadFile(heard()).find("listening") != std::string::npos; }, 10));
+        return listener;
+    }
+    std::string heard() const { return desktop.folder() + "/heard.log"; }
+
+    testing_support::LoopDevice loop{{}};
+    testing_support::BlkioThrottle slow{loop.device(), 2u << 20, 4u << 20};
+    std::string image;
+    std::vector<char> bytes;
+};
+
+// A restore with the keyboard alone, heard through the screen reader's events.
+TEST_F(KeyboardRestore, IsHeardAndWritesTheImage) {
+    PrepareWithKeys();
+    if (HasFatalFailure()) {
+        return;
+    }
 
     // Escape declines: No is the safe answer, nothing is written or logged.
     Keys({"space"});
@@ -342,19 +374,16 @@ TEST_F(ScreenReader, ARestoreDoneWithKeysOnlyIsHeardAndWritesTheImage) {
     FocusProgram();
     EXPECT_EQ(Rows(Tree()), std::vector<std::string>{});
     TabTo("Start Restore");
-    const std::string heard = desktop.folder() + "/heard.log";
-    testing_support::DaemonProcess listener({kPython, A11Y_PROBE, "listen", kAppName, "120"},
-                                            heard);
-    ASSERT_TRUE(
-        WaitFor([&] { return ReadFile(heard).find("listening") != std::string::npos; }, 10));
+    auto listener = Listen();
     Keys({"space"});
     std::this_thread::sleep_for(std::chrono::seconds(1));
     Keys({"shift+Tab", "Return"});
-    ASSERT_TRUE(WaitFor([&] { return ReadFile(heard).find("Finished") != std::string::npos; }, 90))
-        << ReadFile(heard);
-    listener.Stop();
+    ASSERT_TRUE(
+        WaitFor([&] { return ReadFile(heard()).find("Finished") != std::string::npos; }, 90))
+        << ReadFile(heard());
+    listener->Stop();
 
-    const std::string log = ReadFile(heard);
+    const std::string log = ReadFile(heard());
     EXPECT_NE(log.find("notification\tWritten. Reading the drive back to check it\n"),
               std::string::npos)
         << log;
@@ -369,11 +398,37 @@ TEST_F(ScreenReader, ARestoreDoneWithKeysOnlyIsHeardAndWritesTheImage) {
         }
     }
     if (slow.ok()) {
-        EXPECT_TRUE(between) << log;
+        EXPECT_TRUE(between)
+            << log;  // at full speed the listener may hear the bar at its ends only
     }
     EXPECT_EQ(Rows(Tree()), std::vector<std::string>{"Finished"})
         << "the log does not read as shown";
     EXPECT_EQ(RunProgram({"cmp", "-n", std::to_string(bytes.size()), image, loop.device()}), 0);
+}
+
+TEST_F(KeyboardRestore, StopIsReachedWithTabWhileItRuns) {
+    if (!slow.ok()) {
+        GTEST_SKIP() << slow.failure();
+    }
+    PrepareWithKeys();
+    if (HasFatalFailure()) {
+        return;
+    }
+    auto listener = Listen();
+    Keys({"space"});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Keys({"shift+Tab", "Return"});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    FocusProgram();
+    TabTo("Stop");
+    Keys({"space"});
+    ASSERT_TRUE(WaitFor(
+        [&] { return ReadFile(heard()).find("User aborts restoring") != std::string::npos; }, 60))
+        << ReadFile(heard());
+    EXPECT_EQ(ReadFile(heard()).find("Finished"), std::string::npos);
+    const std::vector<std::string> rows = Rows(Tree());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find("  Error: User aborts restoring"), std::string::npos) << rows[0];
 }
 
 }  // namespace
