@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QWidget>
 
-#include "platform/window/qt/accessible_factory.h"
 #include "platform/window/qt/announcer.h"
 #include "platform/window/qt/native_window.h"
 #include "platform/window/wnd.h"
@@ -58,7 +57,6 @@ void Announce(CWnd& window, const std::string& text) {
     if (native == nullptr) {
         return;
     }
-    InstallAccessibleFactory();
     Announcer::Of(native->Widget()->window())->Announce(QString::fromStdString(text));
 }
 

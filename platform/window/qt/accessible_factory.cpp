@@ -141,7 +141,6 @@ void InstallAccessibleFactory() {
 }
 
 void ApplyAccessibility(const DialogAccessibilityTemplate& accessibility, QWidget* dialog) {
-    InstallAccessibleFactory();
     for (const AccessibleItemTemplate& item : accessibility.items) {
         if (NativeWindow* window = Control(dialog, item.id)) {
             ApplyItem(item, window);
