@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/helpers/run_program.h"
 #include "tests/helpers/temp_folder.h"
 
 namespace testing_support {
@@ -99,6 +100,11 @@ bool AccessibleDesktop::StartScreen() {
         return false;
     }
     ::setenv("DISPLAY", (":" + display).c_str(), 1);
+    // A client can connect once the number is written; a screen that still refuses is reported.
+    if (!WaitFor([] { return RunProgram({"xdotool", "getdisplaygeometry"}) == 0; })) {
+        failure_ = "the virtual screen :" + display + " takes no clients: " + ReadFile(log);
+        return false;
+    }
     return true;
 }
 
@@ -131,10 +137,16 @@ void AccessibleDesktop::StartProgram(const std::string& program,
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), args.begin(), args.end());
     daemons_.push_back(std::make_unique<DaemonProcess>(argv, folder_ + "/program.log"));
+    program_ = daemons_.back().get();
+}
+
+bool AccessibleDesktop::ProgramRunning() {
+    return program_ != nullptr && program_->Running();
 }
 
 std::string AccessibleDesktop::ProgramLog() const {
-    return ReadFile(folder_ + "/program.log");
+    return ReadFile(folder_ + "/program.log") +
+           "\n(virtual screen: " + ReadFile(folder_ + "/screen.log") + ")";
 }
 
 }  // namespace testing_support

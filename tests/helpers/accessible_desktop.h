@@ -29,7 +29,9 @@ class AccessibleDesktop {
     // Starts program (a path) on this desktop with the accessibility of Qt always on; it is stopped
     // with the desktop, before the buses. Its output goes to a log in the folder.
     void StartProgram(const std::string& program, const std::vector<std::string>& args = {});
-    // The program's log so far (to explain a failure).
+    // Whether the program started last still runs.
+    bool ProgramRunning();
+    // The program's log so far, and the virtual screen's (to explain a failure).
     std::string ProgramLog() const;
 
   private:
@@ -39,6 +41,7 @@ class AccessibleDesktop {
     std::string failure_;
     std::string folder_;
     std::vector<std::unique_ptr<DaemonProcess>> daemons_;  // stopped last first
+    DaemonProcess* program_ = nullptr;                     // one of daemons_
     std::vector<std::pair<std::string, std::string>> savedEnvironment_;
 };
 

@@ -69,9 +69,10 @@ std::string Probe(const std::string& command) {
     return out;
 }
 
-// The objects the window offers; waits for the window to appear.
-std::vector<Node> Tree() {
-    for (int attempt = 0; attempt < 40; ++attempt) {
+// The objects the window offers; waits for the window to appear, while the program runs.
+std::vector<Node> Tree(AccessibleDesktop* desktop = nullptr) {
+    for (int attempt = 0; attempt < 40 && (desktop == nullptr || desktop->ProgramRunning());
+         ++attempt) {
         std::vector<Node> nodes = ParseNodes(Probe("tree"));
         if (!nodes.empty()) {
             return nodes;
@@ -171,7 +172,7 @@ class ScreenReader : public ::testing::Test {
 
 TEST_F(ScreenReader, EveryShownControlHasANameAndItsRoleAndNothingHiddenIsOffered) {
     Start();
-    const std::vector<Node> tree = Tree();
+    const std::vector<Node> tree = Tree(&desktop);
     ASSERT_FALSE(tree.empty()) << desktop.ProgramLog();
     EXPECT_EQ(tree[0].role, "frame");
     EXPECT_EQ(tree[0].name, "Sectorsmith ");
@@ -226,7 +227,7 @@ TEST_F(ScreenReader, EveryShownControlHasANameAndItsRoleAndNothingHiddenIsOffere
 
 TEST_F(ScreenReader, TabWalksTheControlsAsTheWindowShowsThem) {
     Start();
-    ASSERT_FALSE(Tree().empty()) << desktop.ProgramLog();
+    ASSERT_FALSE(Tree(&desktop).empty()) << desktop.ProgramLog();
     std::vector<std::string> walked{Focused()};
     for (int i = 0; i < 6; ++i) {
         Keys({"Tab"});
@@ -264,7 +265,7 @@ class KeyboardRestore : public ScreenReader {
         const std::string drive = storage.PhysicalDriveNameOf(loop.device());
         ASSERT_FALSE(drive.empty());
         Start();
-        const std::vector<Node> tree = Tree();
+        const std::vector<Node> tree = Tree(&desktop);
         ASSERT_FALSE(tree.empty()) << desktop.ProgramLog();
         // The target list's entries, in order: the loop device's names its disk number.
         const std::string disk =
