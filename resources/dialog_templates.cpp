@@ -1,6 +1,7 @@
 #include "resources/dialog_templates.h"
 
 #include "platform/window/window_messages.h"
+#include "resources/dialog_accessibility.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -72,6 +73,7 @@ DialogTemplate BuildMainTemplate() {
         Item(IDC_READY_LAMP, "Button", "", 0x50010003, 0, {301, 82, 11, 12}),
         Item(IDC_METER_TEXT, "Static", "", 0x50020001, 0, {9, 83, 268, 9}),
     };
+    t.accessibility = MainDialogAccessibility();
     return t;
 }
 

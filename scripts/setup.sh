@@ -11,7 +11,7 @@ packages=(
     util-linux e2fsprogs
     libfuse3-dev fuse3
     dbus-daemon dbus-bin polkitd udev udisks2
-    xvfb xauth
+    xvfb xauth at-spi2-core python3-pyatspi xdotool
     locales fonts-dejavu-core fonts-liberation2
     dpkg-dev file desktop-file-utils appstream lintian
 )

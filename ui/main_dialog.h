@@ -76,13 +76,17 @@ class MainDialog : public CDialog, public DiskImager {
     template <typename Transfer>
     void RunTransfer(Transfer transfer) {
         transferRunning = true;
+        rangesInTransfer = 0;
         transfer();
         transferRunning = false;
+        readingBack = false;
     }
     // Ends the dialog if a close arrived while a transfer ran.
     void CloseIfRequested();
 
     bool transferRunning = false;
+    int rangesInTransfer = 0;  // progress ranges the running transfer has announced
+    bool readingBack = false;  // a restore's read-back runs and has not reported its end
     int pendingCloseResult = 0;
     bool closePending = false;
 };

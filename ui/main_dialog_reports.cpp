@@ -1,6 +1,15 @@
-// The engine's reports: rows of the message log and a fresh progress meter per transfer.
+// The engine's reports: rows of the message log and a fresh progress meter per transfer; a screen
+// reader hears each new row and the start of a restore's read-back as they come.
 #include "platform/clock/ctime.h"
+#include "platform/window/accessibility.h"
 #include "ui/main_dialog.h"
+
+namespace {
+
+constexpr char kReadBackStarts[] = "Written. Reading the drive back to check it";
+constexpr char kReadBackEnded[] = "Read-back ended: ";
+
+}  // namespace
 
 void MainDialog::ReportError(std::string text) {
     const std::string stamp = CTime::GetCurrentTime().Format("%H:%M:%S ");
@@ -19,9 +28,18 @@ void MainDialog::ReportMessage(std::string text) {
     messageList.SetSelectionMark(n);
     messageList.SetHotItem(n);
     messageList.Update(n);
+    // The row that ends a read-back ends it for the listener too, in one announcement, so the
+    // second does not cut the first short.
+    platform::window::Announce(*this, readingBack ? kReadBackEnded + text : text);
+    readingBack = false;
 }
 
 bool MainDialog::SetProgressRange(int32_t upper) {
+    // A restore runs the meter twice: the write, then the read-back of what was written.
+    if (transferRunning && ++rangesInTransfer == 2) {
+        readingBack = true;
+        platform::window::Announce(*this, kReadBackStarts);
+    }
     meter.reset();
     meter = std::make_unique<ProgressMeter>(meterAnchor, upper, meterTiles.get(), false,
                                             meterTextWnd, nullptr, 2);

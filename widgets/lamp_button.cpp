@@ -4,6 +4,7 @@
 
 #include "platform/draw/image_loader.h"
 #include "platform/draw/sys_colors.h"
+#include "platform/window/accessibility.h"
 
 BEGIN_MESSAGE_MAP(LampButton, CButton)
 END_MESSAGE_MAP()
@@ -19,6 +20,7 @@ void LampButton::PreSubclassWindow() {
     CRect r;
     GetClientRect(&r);
     originY = r.top + static_cast<int>((r.bottom - r.top + 1) * 0.5);
+    TellState();
 }
 
 void LampButton::LoadFrames(uint16_t id, int frameWidthPx) {
@@ -50,9 +52,14 @@ int LampButton::SetState(int newState) {
         state = newState;
         if (GetSafeHwnd() != nullptr) {
             RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            TellState();
         }
     }
     return state;
+}
+
+void LampButton::TellState() {
+    platform::window::SetAccessibleState(*this, state != 0 ? "lit" : "unlit");
 }
 
 void LampButton::DrawItem(LPDRAWITEMSTRUCT item) {

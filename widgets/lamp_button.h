@@ -35,6 +35,9 @@ class LampButton : public CButton {
     DECLARE_MESSAGE_MAP()
 
   private:
+    // Tells a screen reader the state in words: "lit" or "unlit".
+    void TellState();
+
     int indent;
     int originX;
     int originY;

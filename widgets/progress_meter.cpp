@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/window/accessibility.h"
 #include "platform/window/wnd_class.h"
 #include "widgets/progress_meter_geometry.h"
 
@@ -32,6 +33,8 @@ ProgressMeter::ProgressMeter(CWnd* anchor, int upper, CBitmap* tiles, bool rever
                   Identity())) {
         return;
     }
+    // A screen reader reads the anchor beneath as the progress bar, with this meter's position.
+    platform::window::HideFromAccessibility(*this);
     vertical = placement.Height() > placement.Width();
     if (textWnd != nullptr) {
         textWnd->GetWindowText(savedCaption);

@@ -1,6 +1,7 @@
 #include <cctype>
 
 #include "platform/draw/dc.h"
+#include "platform/window/accessibility.h"
 #include "platform/window/client_dc.h"
 #include "widgets/progress_meter.h"
 #include "widgets/progress_meter_fit.h"
@@ -53,6 +54,7 @@ bool ProgressMeter::Refresh() {
         textWnd->SetWindowText(result);
         shownText = result;
     }
+    platform::window::SetAccessibleValue(*anchor, pos, lower, upper);
     return true;
 }
 

@@ -44,6 +44,7 @@ inline constexpr DWORD SS_RIGHT = 0x02;
 inline constexpr DWORD SS_ICON = 0x03;
 inline constexpr DWORD SS_BLACKRECT = 0x04;
 inline constexpr DWORD SS_BLACKFRAME = 0x07;
+inline constexpr DWORD SS_WHITEFRAME = 0x09;  // the last of the rectangles and frames (4 to 9)
 inline constexpr DWORD SS_BITMAP = 0x0E;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
 inline constexpr DWORD SS_NOPREFIX = 0x80;

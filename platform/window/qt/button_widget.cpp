@@ -41,7 +41,7 @@ void ButtonWidget::ApplyKind() {
     setCheckable(kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX);
     bool group = kind == BS_GROUPBOX;
     setAttribute(Qt::WA_TransparentForMouseEvents, group);
-    setFocusPolicy(group ? Qt::NoFocus : Qt::StrongFocus);
+    setFocusPolicy(group ? Qt::NoFocus : accessible.tabSkipped ? Qt::ClickFocus : Qt::StrongFocus);
 }
 
 void ButtonWidget::StyleChanged(DWORD oldStyle, DWORD oldExStyle) {

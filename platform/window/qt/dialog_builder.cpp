@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include "platform/window/qt/accessible_factory.h"
 #include "platform/window/qt/dialog_units.h"
 #include "platform/window/qt/window_factory.h"
 #include "platform/window/window_styles.h"
@@ -54,6 +55,7 @@ DialogWidget* BuildDialog(const DialogTemplate& templ, QWidget* ownerWidget,
         object->Attach(control);
         controlObjects.push_back(std::move(object));
     }
+    ApplyAccessibility(templ.accessibility, dialog);
     return dialog;
 }
 

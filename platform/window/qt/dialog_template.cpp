@@ -1,5 +1,6 @@
 #include "platform/window/dialog_template.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -35,6 +36,23 @@ std::string CheckDialogTemplate(const DialogTemplate& templ) {
         }
         if (item.id != -1 && !ids.insert(item.id).second) {
             problems += "control identifier " + std::to_string(item.id) + " used twice; ";
+        }
+    }
+    auto missing = [&](int id) { return id == -1 || ids.count(id) == 0; };
+    auto noLabel = [&](const std::string& caption) {
+        return std::none_of(templ.items.begin(), templ.items.end(),
+                            [&](const DialogItemTemplate& i) { return i.text == caption; });
+    };
+    for (const AccessibleItemTemplate& item : templ.accessibility.items) {
+        if (missing(item.id) || (item.describedBy != 0 && missing(item.describedBy)) ||
+            (!item.label.empty() && noLabel(item.label))) {
+            problems += "accessibility of control " + std::to_string(item.id) +
+                        ": no such control or label; ";
+        }
+    }
+    for (int id : templ.accessibility.tabOrder) {
+        if (missing(id)) {
+            problems += "tab order: no control " + std::to_string(id) + "; ";
         }
     }
     return problems;

@@ -9,6 +9,7 @@
 
 #include "platform/draw/geometry.h"
 #include "platform/draw/icon.h"
+#include "platform/window/dialog_template.h"
 #include "platform/window/win_types.h"
 
 class CWnd;
@@ -29,6 +30,19 @@ struct CreateParams {
     int id = 0;
     unsigned resourceId = 0;
     std::string className;  // set by CreateNativeWindow
+};
+
+// What assistive technology is told of a window beyond its Qt widget (accessible_factory.h).
+struct AccessibleInfo {
+    AccessibleRole role = AccessibleRole::FromClass;
+    bool hidden = false;      // not offered at all
+    bool tabSkipped = false;  // Tab passes it by: it takes the focus from a click only
+    int describedBy = 0;      // the sibling whose text is the description (0: none)
+    std::string state;        // a status indicator's state in words
+    bool hasValue = false;    // value, lower and upper were set
+    int value = 0;
+    int lower = 0;
+    int upper = 100;
 };
 
 // The window behind an HWND: one Qt widget with the identifier, styles, timers, icons and
@@ -90,6 +104,8 @@ class NativeWindow {
 
     // Whether window is alive (created and not yet destroyed).
     static bool IsLive(const NativeWindow* window);
+
+    AccessibleInfo accessible;
 
   protected:
     explicit NativeWindow(const CreateParams& params);

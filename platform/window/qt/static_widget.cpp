@@ -26,8 +26,10 @@ QString StripMnemonic(const QString& text) {
 }
 
 StaticWidget::StaticWidget(const CreateParams& params, QWidget* parentWidget)
-    : NativeWidget<QWidget>(params, parentWidget) {
+    : NativeWidget<QLabel>(params, parentWidget) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Rectangles and frames only decorate: a screen reader is not offered them.
+    accessible.hidden = Kind() >= SS_BLACKRECT && Kind() <= SS_WHITEFRAME;
     if (style_ & SS_SUNKEN) {
         exStyle_ |= WS_EX_STATICEDGE;  // as the system does: the sunken look is a static edge
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QLabel>
 
 #include "platform/window/qt/native_widget.h"
 
@@ -9,7 +9,9 @@ namespace platform::window {
 // The "Static" class: text aligned by SS_LEFT / SS_CENTER / SS_RIGHT and wrapped at blanks
 // and "\n", an icon (SS_ICON, the resource named by the template's ordinal or a caption "#128"), or
 // a black frame or rectangle. SS_SUNKEN adds a sunken edge. Clicks fall through to the parent.
-class StaticWidget : public NativeWidget<QWidget> {
+// It paints itself; it is a QLabel only so that it can be the buddy label of the control it
+// names on screen, which is how a screen reader on Linux learns a combo box's label.
+class StaticWidget : public NativeWidget<QLabel> {
   public:
     StaticWidget(const CreateParams& params, QWidget* parentWidget);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/window/qt/accessible_factory.h"
 #include "platform/window/qt/button_widget.h"
 #include "platform/window/qt/combo_box_widget.h"
 #include "platform/window/qt/dialog_widget.h"
@@ -69,6 +70,7 @@ NativeWindow* CreateNativeWindow(const std::string& className, const CreateParam
     if (child && parentWidget == nullptr) {
         return nullptr;
     }
+    InstallAccessibleFactory();  // before any window, so that none gets another interface first
     CreateParams named = params;
     named.className = className;
     NativeWindow* window = MakeWindow(className, named, parentWidget);

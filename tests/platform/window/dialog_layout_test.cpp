@@ -113,6 +113,24 @@ TEST_F(DialogLayoutTest, UnsoundOrMissingTemplatesFailDoModal) {
               std::string::npos);
 }
 
+TEST_F(DialogLayoutTest, AccessibilityNamingNoControlOrLabelIsUnsound) {
+    DialogTemplate t;
+    t.items.push_back({5, "Edit", "", 0, 0, {}});
+    t.items.push_back({-1, "Static", "Name", 0, 0, {}});
+    t.accessibility.items = {{5, "Name", "Name", "", AccessibleRole::FromClass, 0}};
+    t.accessibility.tabOrder = {5};
+    EXPECT_EQ(platform::window::CheckDialogTemplate(t), "");
+    t.accessibility.items.push_back({6, "Other", "", "", AccessibleRole::FromClass, 0});
+    t.accessibility.items.push_back({5, "Name", "No such label", "", AccessibleRole::FromClass, 0});
+    t.accessibility.items.push_back({5, "Name", "", "", AccessibleRole::FromClass, 7});
+    t.accessibility.tabOrder = {5, -1};
+    EXPECT_EQ(platform::window::CheckDialogTemplate(t),
+              "accessibility of control 6: no such control or label; "
+              "accessibility of control 5: no such control or label; "
+              "accessibility of control 5: no such control or label; "
+              "tab order: no control -1; ");
+}
+
 }  // namespace
 
 namespace {
