@@ -17,10 +17,13 @@ struct OffThreadCall::Pending {
 };
 
 OffThreadCall::OffThreadCall(std::function<int()> call) : pending_(std::make_shared<Pending>()) {
-    std::thread([pending = pending_, call = std::move(call)] {
+    std::thread([pending = pending_, call = std::move(call)]() mutable {
         CallOutcome outcome;
         outcome.value = call();
         outcome.error = errno;
+        // What the call holds (the open folder of a write-out) goes before its end is known: the
+        // waiter may unmount that folder's file system right after.
+        call = nullptr;
         const std::lock_guard lock(pending->mutex);
         pending->outcome = outcome;
         pending->done.notify_all();

@@ -87,7 +87,8 @@ TEST_P(LoopTransferTest, RestorePutsExactlyTheImageOnTheDevice) {
     const std::string image = loop_->folder() + "/image.img";
     ASSERT_TRUE(WriteWholeFile(image, first));
     EXPECT_TRUE(imager_->RestoreImage(image, DevicePath(), 8192));
-    EXPECT_EQ(imager_->errors, std::vector<std::string>{});
+    EXPECT_EQ(imager_->errors, std::vector<std::string>{})
+        << testing::PrintToString(imager_->details);
     EXPECT_EQ(imager_->messages, std::vector<std::string>{"Finished"});
     EXPECT_FALSE(IsMountPoint(loop_->mountPoint()));
     EXPECT_EQ(ReadDevice(loop_->device(), first.size()), first);
