@@ -37,8 +37,10 @@ done
 
 echo "== wine prefix =="
 # Wine's services started here keep these streams; ctest's pipes must not reach them.
-wineboot --init </dev/null >/dev/null 2>&1
+# The server is made persistent before anything starts it (a running one refuses -p).
+mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
+wineboot --init </dev/null >/dev/null 2>&1
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 
 echo "== windows tests (under Wine) =="
