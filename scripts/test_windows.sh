@@ -12,8 +12,13 @@ CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}" bash scripts/build
 work="$(mktemp -d /tmp/sectorsmith-wine.XXXXXX)"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 screen_pid=""
+desktop_pid=""
 clean_up() {
     wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$desktop_pid" ]; then
+        kill "$desktop_pid" 2>/dev/null || true
+        wait "$desktop_pid" 2>/dev/null || true
+    fi
     if [ -n "$screen_pid" ]; then
         kill "$screen_pid" 2>/dev/null || true
         wait "$screen_pid" 2>/dev/null || true
@@ -41,6 +46,17 @@ echo "== wine prefix =="
 mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot --init </dev/null >/dev/null 2>&1
+# Wine's own fonts, which this Wine does not find where fonts-wine puts them: without them
+# "MS Sans Serif", the face the dialog templates were laid out for, falls to a wider stand-in
+# and labels no longer fit their controls.
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+# Windows stay out of reach of a window manager: there is none on the virtual screen, and every
+# window that hides or closes would wait seconds for one to answer.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+# The desktop's own process, started here with these streams and kept for the whole run: a test
+# program would start it with ctest's pipes, and ctest would wait for it to end after each test.
+wine explorer /desktop </dev/null >/dev/null 2>&1 &
+desktop_pid=$!
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 
 echo "== windows tests (under Wine) =="

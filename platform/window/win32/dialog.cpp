@@ -9,10 +9,37 @@ namespace platform::window {
 // The system runs the modal loop; nothing of ours is needed for it.
 class ModalLoop {};
 
+// The dialog manager gives every control with a border a sunken client edge in its place (the
+// "three-dimensional look"); with the edges the template gives besides, that makes frames wider
+// than the template says (the message list's client area 4 pixels narrower than its column).
+// Each control gets back the border and edges of its template.
+void KeepTemplateFrames(HWND dialog, const DialogTemplate& templ) {
+    size_t index = 0;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr && index < templ.items.size();
+         child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
+        const DialogItemTemplate& item = templ.items[index];
+        const DWORD style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
+        const DWORD exStyle = static_cast<DWORD>(::GetWindowLongW(child, GWL_EXSTYLE));
+        const DWORD wantedStyle = (style & ~WS_BORDER) | (item.style & WS_BORDER);
+        const DWORD wantedExStyle =
+            (exStyle & ~WS_EX_CLIENTEDGE) | (item.exStyle & WS_EX_CLIENTEDGE);
+        if (wantedStyle == style && wantedExStyle == exStyle) {
+            continue;
+        }
+        ::SetWindowLongW(child, GWL_STYLE, static_cast<LONG>(wantedStyle));
+        ::SetWindowLongW(child, GWL_EXSTYLE, static_cast<LONG>(wantedExStyle));
+        ::SetWindowPos(child, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+}
+
 struct DialogAccess {
     // Attaches the dialog to its new window and each control to an object of its own, then
     // initialises it; the result decides whether the system sets the focus.
     static BOOL AttachAndInitialise(CDialog& dialog, HWND hwnd, WPARAM focus) {
+        if (const DialogTemplate* templ = FindDialogTemplate(dialog.templateId_)) {
+            KeepTemplateFrames(hwnd, *templ);
+        }
         AttachWindow(dialog, hwnd);
         // DDX_Control later puts the dialog's own members in place of these objects.
         for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr;
@@ -58,17 +85,22 @@ intptr_t CDialog::DoModal() {
     if (templ == nullptr || !CheckDialogTemplate(*templ).empty() || m_hWnd != nullptr) {
         return -1;
     }
-    CWnd* owner = parent_;
-    if (owner == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != this) {
-        owner = AfxGetApp()->m_pMainWnd;
+    // The owner: the parent given, else the main window, else the window the user works in.
+    HWND owner = parent_ != nullptr ? parent_->m_hWnd : nullptr;
+    if (owner == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != nullptr &&
+        AfxGetApp()->m_pMainWnd != this) {
+        owner = AfxGetApp()->m_pMainWnd->m_hWnd;
+    }
+    if (owner == nullptr) {
+        owner = ::GetActiveWindow();
     }
     const std::vector<WORD> memory = BuildMemoryTemplate(*templ);
     controlObjects_.clear();
     result_ = IDCANCEL;
     ended_ = false;
     const INT_PTR result = ::DialogBoxIndirectParamW(
-        ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()),
-        owner != nullptr ? owner->m_hWnd : nullptr, &DialogProc, reinterpret_cast<LPARAM>(this));
+        ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()), owner,
+        &DialogProc, reinterpret_cast<LPARAM>(this));
     controlObjects_.clear();
     return result;
 }

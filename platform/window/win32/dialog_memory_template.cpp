@@ -24,26 +24,20 @@ class TemplateWriter {
             Word(0);
         }
     }
+    void Rect(const DialogUnitRect& rect) {
+        Short(rect.x);
+        Short(rect.y);
+        Short(rect.cx);
+        Short(rect.cy);
+    }
     std::vector<WORD> Take() { return std::move(words_); }
 
   private:
     std::vector<WORD> words_;
 };
 
-}  // namespace
-
-std::vector<WORD> BuildMemoryTemplate(const DialogTemplate& templ) {
-    TemplateWriter w;
-    w.Word(1);       // dlgVer
-    w.Word(0xFFFF);  // signature: an extended template
-    w.Dword(0);      // helpID
-    w.Dword(templ.exStyle);
-    w.Dword(templ.style);
-    w.Word(static_cast<unsigned>(templ.items.size()));
-    w.Short(templ.rect.x);
-    w.Short(templ.rect.y);
-    w.Short(templ.rect.cx);
-    w.Short(templ.rect.cy);
+// What follows the fixed part of either header: menu, class, caption and the font.
+void WriteHeaderTail(TemplateWriter& w, const DialogTemplate& templ) {
     w.Word(0);  // no menu
     if (templ.windowClass.empty()) {
         w.Word(0);
@@ -53,28 +47,59 @@ std::vector<WORD> BuildMemoryTemplate(const DialogTemplate& templ) {
     w.Text(templ.caption);
     if (templ.style & DS_SETFONT) {
         w.Word(static_cast<unsigned>(templ.font.pointSize));
-        w.Word(static_cast<unsigned>(templ.font.weight));
-        w.Word((templ.font.italic ? 1u : 0u) | (static_cast<unsigned>(templ.font.charSet) << 8));
+        if (templ.extended) {
+            w.Word(static_cast<unsigned>(templ.font.weight));
+            w.Word((templ.font.italic ? 1u : 0u) |
+                   (static_cast<unsigned>(templ.font.charSet) << 8));
+        }
         w.Text(templ.font.typeface);
     }
+}
+
+// What follows an item's fixed part: class, caption (or resource ordinal), no creation data.
+void WriteItemTail(TemplateWriter& w, const DialogItemTemplate& item) {
+    w.Text(item.windowClass);
+    if (item.resourceId != 0) {
+        w.Word(0xFFFF);
+        w.Word(item.resourceId);
+    } else {
+        w.Text(item.text);
+    }
+    w.Word(0);
+}
+
+}  // namespace
+
+std::vector<WORD> BuildMemoryTemplate(const DialogTemplate& templ) {
+    TemplateWriter w;
+    if (templ.extended) {
+        w.Word(1);       // dlgVer
+        w.Word(0xFFFF);  // signature: an extended template
+        w.Dword(0);      // helpID
+        w.Dword(templ.exStyle);
+        w.Dword(templ.style);
+    } else {
+        w.Dword(templ.style);
+        w.Dword(templ.exStyle);
+    }
+    w.Word(static_cast<unsigned>(templ.items.size()));
+    w.Rect(templ.rect);
+    WriteHeaderTail(w, templ);
     for (const DialogItemTemplate& item : templ.items) {
         w.AlignToDword();
-        w.Dword(0);  // helpID
-        w.Dword(item.exStyle);
-        w.Dword(item.style);
-        w.Short(item.rect.x);
-        w.Short(item.rect.y);
-        w.Short(item.rect.cx);
-        w.Short(item.rect.cy);
-        w.Dword(static_cast<DWORD>(item.id));
-        w.Text(item.windowClass);
-        if (item.resourceId != 0) {
-            w.Word(0xFFFF);
-            w.Word(item.resourceId);
+        if (templ.extended) {
+            w.Dword(0);  // helpID
+            w.Dword(item.exStyle);
+            w.Dword(item.style);
+            w.Rect(item.rect);
+            w.Dword(static_cast<DWORD>(item.id));
         } else {
-            w.Text(item.text);
+            w.Dword(item.style);
+            w.Dword(item.exStyle);
+            w.Rect(item.rect);
+            w.Short(item.id);  // a word: -1 is 0xFFFF
         }
-        w.Word(0);  // no creation data
+        WriteItemTail(w, item);
     }
     return w.Take();
 }

@@ -1,6 +1,6 @@
 #include "platform/window/win_app.h"
 
-#include "platform/window/event_pump.h"
+#include "platform/window/win32/win32_event_pump.h"
 #include "platform/window/win32/window_map.h"
 #include "platform/window/wnd.h"
 
@@ -23,25 +23,6 @@ std::string ExecutableBaseName() {
         name.erase(dot);
     }
     return platform::window::Narrow(name);
-}
-
-// One message, if one is waiting: the dialog's keyboard handling first, then its window.
-void PumpOneMessage() {
-    MSG msg{};
-    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        return;
-    }
-    if (msg.message == WM_QUIT) {
-        // For the loop that waits for it.
-        ::PostQuitMessage(static_cast<int>(msg.wParam));
-        return;
-    }
-    HWND dialog = ::GetAncestor(msg.hwnd, GA_ROOT);
-    if (dialog != nullptr && ::IsDialogMessageW(dialog, &msg)) {
-        return;
-    }
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -92,11 +73,7 @@ std::string AfxGetAppName() {
 }
 
 int AfxWinMain(int, char**) {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
-    ::InitCommonControlsEx(&controls);
-    platform::window::SetEventPump(&PumpOneMessage);
+    platform::window::InstallWin32EventPump();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return 1;
