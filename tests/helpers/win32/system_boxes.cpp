@@ -13,6 +13,7 @@ void Record(HWND box, MessageBoxSeen& seen) {
     seen.shown = true;
     seen.title = TextOf(box);
     const LRESULT defId = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+    HWND text = nullptr;
     for (HWND child : ChildWindows(box)) {
         const std::string cls = ClassOf(child);
         const LONG style = ::GetWindowLongW(child, GWL_STYLE);
@@ -21,17 +22,30 @@ void Record(HWND box, MessageBoxSeen& seen) {
             if (HIWORD(defId) == DC_HASDEFID && LOWORD(defId) == ::GetDlgCtrlID(child)) {
                 seen.defaultButton = TextOf(child);
             }
+        } else if (::lstrcmpiA(cls.c_str(), "Edit") == 0) {
+            seen.details = TextOf(child);
         } else if (::lstrcmpiA(cls.c_str(), "Static") == 0) {
             if ((style & SS_TYPEMASK) == SS_ICON) {
                 seen.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-            } else if (!TextOf(child).empty()) {
+            } else if (text == nullptr && !TextOf(child).empty()) {
+                text = child;
                 seen.text = TextOf(child);
-                RECT r = RectInParent(child);
-                seen.textBackground = PixelOf(box, POINT{r.left + 1, r.top + 1});
             }
         }
     }
+    if (HWND focus = ::GetFocus(); focus != nullptr && ::GetParent(focus) == box) {
+        seen.focus = TextOf(focus);
+    }
     seen.background = PixelOf(box, POINT{2, 2});
+    if (text != nullptr) {
+        // What the box tells its text to paint with.
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(text));
+        seen.textBackground = ::GetBkColor(dc);
+        seen.textColour = ::GetTextColor(dc);
+        ::DeleteDC(dc);
+    }
 }
 
 // The edit that takes the file name: in the name combo box of an Explorer-style dialog, else

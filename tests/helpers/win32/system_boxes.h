@@ -16,11 +16,14 @@ struct MessageBoxSeen {
     bool shown = false;
     std::string title;
     std::string text;
+    std::string details;               // its details section, empty when there is none
     std::vector<std::string> buttons;  // in order, e.g. "&Yes", "&No"
     std::string defaultButton;
+    std::string focus;            // the text of the control with the focus
     HICON icon = nullptr;         // the icon it shows, null for none
-    COLORREF background = 0;      // its client area's colour, beside the buttons
-    COLORREF textBackground = 0;  // behind its text
+    COLORREF background = 0;      // its client area's colour as painted, beside the buttons
+    COLORREF textBackground = 0;  // the background the box gives its text
+    COLORREF textColour = 0;      // and the text's colour
 };
 
 // Answers the next message box by clicking the button of answer (IDYES, IDNO, IDOK, IDCANCEL);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "platform/window/win32/window_map.h"
 
@@ -18,6 +19,7 @@ using Clock = std::chrono::steady_clock;
 // reach their procedure through DispatchMessage, which every modal loop calls.
 struct Poll {
     std::function<bool()> done;
+    std::string awaited;  // the window it waits for; empty for a delayed action
 };
 
 std::map<UINT_PTR, std::unique_ptr<Poll>>& Polls() {
@@ -40,10 +42,10 @@ void CALLBACK PollProc(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-void StartPoll(std::function<bool()> done, UINT periodMs = 10) {
+void StartPoll(std::function<bool()> done, UINT periodMs = 10, std::string awaited = {}) {
     const UINT_PTR id = ::SetTimer(nullptr, 0, periodMs, &PollProc);
     ASSERT_NE(id, 0u) << "no timer";
-    Polls()[id] = std::make_unique<Poll>(Poll{std::move(done)});
+    Polls()[id] = std::make_unique<Poll>(Poll{std::move(done), std::move(awaited)});
 }
 
 BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
@@ -106,19 +108,22 @@ void WhenWindowOpens(std::function<bool(HWND)> matches, std::function<void(HWND)
                      int timeoutMs) {
     const std::vector<HWND> before = ThreadWindows();
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    StartPoll([before, deadline, matches, action] {
-        for (HWND hwnd : ThreadWindows()) {
-            if (std::find(before.begin(), before.end(), hwnd) == before.end() && matches(hwnd)) {
-                action(hwnd);
+    StartPoll(
+        [before, deadline, matches, action] {
+            for (HWND hwnd : ThreadWindows()) {
+                if (std::find(before.begin(), before.end(), hwnd) == before.end() &&
+                    matches(hwnd)) {
+                    action(hwnd);
+                    return true;
+                }
+            }
+            if (Clock::now() > deadline) {
+                ADD_FAILURE() << "no such window opened";
                 return true;
             }
-        }
-        if (Clock::now() > deadline) {
-            ADD_FAILURE() << "no such window opened";
-            return true;
-        }
-        return false;
-    });
+            return false;
+        },
+        10, "a window");
 }
 
 void RunLater(int delayMs, std::function<void()> action) {
@@ -128,6 +133,16 @@ void RunLater(int delayMs, std::function<void()> action) {
             return true;
         },
         static_cast<UINT>(std::max(delayMs, 1)));
+}
+
+void DropWaitingActions() {
+    for (auto& [id, poll] : Polls()) {
+        ::KillTimer(nullptr, id);
+        if (!poll->awaited.empty() && poll->done) {
+            ADD_FAILURE() << "the test ended still waiting for " << poll->awaited;
+        }
+    }
+    Polls().clear();
 }
 
 void ProcessMessages(int ms) {

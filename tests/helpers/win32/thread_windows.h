@@ -30,6 +30,8 @@ void WhenWindowOpens(std::function<bool(HWND)> matches, std::function<void(HWND)
                      int timeoutMs = 5000);
 // Runs action once from the message loop after delayMs.
 void RunLater(int delayMs, std::function<void()> action);
+// Drops the actions still waiting (a test's end); each that waited for a window fails the test.
+void DropWaitingActions();
 // Dispatches what waits now, and keeps dispatching for ms milliseconds.
 void ProcessMessages(int ms = 0);
 

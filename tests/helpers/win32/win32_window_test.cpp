@@ -11,6 +11,7 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
+    DropWaitingActions();
     for (HWND hwnd : ThreadWindows()) {
         ::DestroyWindow(hwnd);
     }

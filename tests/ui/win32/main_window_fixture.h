@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/storage/simulated/simulated_storage.h"
+#include "platform/window/win_app.h"
 #include "resources/program_resources.h"
 #include "resources/resource_ids.h"
 #include "tests/helpers/win32/system_boxes.h"
@@ -26,6 +27,8 @@ class MainWindowTest : public test_helpers::WindowTest {
         using namespace platform::storage;
         WindowTest::SetUp();
         RegisterProgramResources();
+        // The application's dialog colours, as the program sets them when it starts.
+        AfxGetApp()->SetDialogBkColor(RGB(218, 215, 180), RGB(0, 0, 0));
         static int testNumber = 0;
         folder = std::filesystem::temp_directory_path() /
                  ("sectorsmith-ui-" + std::to_string(::GetCurrentProcessId()) + "-" +
@@ -78,13 +81,17 @@ class MainWindowTest : public test_helpers::WindowTest {
         test_helpers::ClickControl(&dialog, IDC_BROWSE_RESTORE);
     }
 
-    // Picks entry index of the target list: opens the list with a click and clicks the entry.
+    // Picks entry index of the target list: opens the list with a click on its arrow and clicks
+    // the entry.
     static void PickTarget(MainDialog& dialog, int index) {
         HWND combo = ::GetDlgItem(dialog.m_hWnd, IDC_TARGET_DRIVE);
-        test_helpers::ClickWindow(combo);
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         ASSERT_TRUE(::GetComboBoxInfo(combo, &info));
+        POINT arrow{(info.rcButton.left + info.rcButton.right) / 2,
+                    (info.rcButton.top + info.rcButton.bottom) / 2};
+        ::ClientToScreen(combo, &arrow);
+        test_helpers::ClickAt(arrow);
         ASSERT_TRUE(::IsWindowVisible(info.hwndList)) << "the list did not open";
         RECT item{};
         ASSERT_NE(::SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index),
