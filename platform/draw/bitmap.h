@@ -51,5 +51,5 @@ class CBitmap : public CGdiObject {
     uint32_t SetBitmapBits(uint32_t count, const void* bits);
 
   private:
-    HBITMAP handle_;
+    HBITMAP handle_{};
 };

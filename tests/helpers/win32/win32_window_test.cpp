@@ -6,8 +6,12 @@
 
 namespace test_helpers {
 
-void WindowTest::SetUp() {
+void EnsureWindowServices() {
     platform::window::InstallWin32EventPump();
+}
+
+void WindowTest::SetUp() {
+    EnsureWindowServices();
 }
 
 void WindowTest::TearDown() {
