@@ -1,5 +1,6 @@
 #include "tests/helpers/picture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,18 @@ Picture WithColourReplaced(Picture picture, COLORREF from, COLORREF to) {
         }
     }
     return picture;
+}
+
+Picture Cropped(const Picture& picture, int width, int height) {
+    Picture part;
+    part.width = std::min(width, picture.width);
+    part.height = std::min(height, picture.height);
+    for (int y = 0; y < part.height; ++y) {
+        for (int x = 0; x < part.width; ++x) {
+            part.pixels.push_back(picture.At(x, y));
+        }
+    }
+    return part;
 }
 
 bool WritePicture(const Picture& picture, const std::string& path) {

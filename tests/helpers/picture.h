@@ -28,6 +28,9 @@ Picture GrabClientArea(CWnd* wnd);
 // same on every system.
 Picture WithColourReplaced(Picture picture, COLORREF from, COLORREF to);
 
+// The top left width x height pixels of picture (no more than it has).
+Picture Cropped(const Picture& picture, int width, int height);
+
 // Pictures in files: binary PPM (P6), 8 bits per channel. Write is false when the file could not
 // be written; Read gives nothing when there is no such file or it is no such picture.
 bool WritePicture(const Picture& picture, const std::string& path);

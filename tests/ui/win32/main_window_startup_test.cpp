@@ -2,8 +2,10 @@
 // box and message log, through the real dialog.
 #include <gtest/gtest.h>
 
+#include "platform/draw/sys_colors.h"
 #include "platform/window/dialog_template.h"
 #include "platform/window/win32/window_map.h"
+#include "tests/helpers/picture.h"
 #include "tests/ui/win32/main_window_fixture.h"
 
 namespace {
@@ -148,6 +150,34 @@ TEST_F(MainWindowStartUp, MessageLogLampsAndIcons) {
         EXPECT_EQ(dialog.meterTextWnd->m_hWnd, ::GetDlgItem(dialog.m_hWnd, IDC_METER_TEXT));
         ASSERT_NE(dialog.meterTiles, nullptr);
         EXPECT_TRUE(static_cast<bool>(*dialog.meterTiles));
+    });
+}
+
+// The lamps of the window, idle and busy, pixel for pixel as the Linux lamps of those states
+// (kept in tests/widgets/pictures, the 3D face colour as magenta; the ready lamp is a pixel
+// narrower than the kept picture).
+TEST_F(MainWindowStartUp, TheLampsShowTheSamePicturesAsOnLinux) {
+    auto expectLamp = [](LampButton& lamp, const std::string& name) {
+        const test_helpers::Picture shown = test_helpers::WithColourReplaced(
+            test_helpers::GrabClientArea(&lamp), GetSysColor(COLOR_BTNFACE), RGB(255, 0, 255));
+        const auto kept = test_helpers::ReadPicture(std::string(PICTURES_DIR) + "/" + name);
+        ASSERT_TRUE(kept) << name;
+        EXPECT_EQ(test_helpers::DescribeDifferences(
+                      shown, test_helpers::Cropped(*kept, shown.width, shown.height)),
+                  "")
+            << name;
+    };
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        CRect busy;
+        dialog.busyLamp.GetClientRect(&busy);
+        EXPECT_EQ(busy, CRect(0, 0, 18, 20));
+        expectLamp(dialog.busyLamp, "lamp_130_0.ppm");
+        expectLamp(dialog.readyLamp, "lamp_131_1.ppm");
+        dialog.SetControlsIdle(false);
+        expectLamp(dialog.busyLamp, "lamp_130_1.ppm");
+        expectLamp(dialog.readyLamp, "lamp_131_0.ppm");
+        dialog.SetControlsIdle(true);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/win_app.h"
+#include "tests/helpers/picture.h"
 #include "tests/ui/win32/main_window_fixture.h"
 
 namespace {
@@ -97,6 +98,16 @@ TEST_F(RestoreCommand, YesRestoresTheImageChosenInTheOpenDialog) {
         EXPECT_EQ(dialog.readyLamp.GetState(), 1);
         EXPECT_EQ(dialog.busyLamp.GetState(), 0);
         EXPECT_TRUE(Enabled(dialog, IDC_TARGET_DRIVE));
+
+        // The last meter stays over the progress control, full: its bar's columns are those of
+        // the Linux meter at 1000 (kept 300 pixels wide; this one is wider).
+        const test_helpers::Picture meter = test_helpers::GrabClientArea(dialog.meter.get());
+        const auto kept = test_helpers::ReadPicture(std::string(PICTURES_DIR) + "/meter_1000.ppm");
+        ASSERT_TRUE(kept);
+        ASSERT_EQ(meter.height, kept->height);
+        for (int y = 0; y < meter.height; ++y) {
+            EXPECT_EQ(meter.At(150, y), kept->At(150, y)) << "row " << y;
+        }
     });
     ASSERT_NE(storage.File(image), nullptr);
     EXPECT_EQ(StickPrefix(5000), storage.File(image)->bytes);
