@@ -1,22 +1,15 @@
 // The common controls behind CButton, CComboBox, CListCtrl and CProgressCtrl: their messages.
-#include <map>
-
 #include "platform/window/button.h"
 #include "platform/window/combo_box.h"
 #include "platform/window/list_ctrl.h"
 #include "platform/window/progress_ctrl.h"
+#include "platform/window/win32/item_tips.h"
 #include "platform/window/win32/window_map.h"
 
 using platform::window::Narrow;
 using platform::window::Widen;
 
 namespace {
-
-// Tooltip texts by window and item; the Windows windows do not show them yet.
-std::map<std::pair<HWND, int>, std::string>& Tips() {
-    static std::map<std::pair<HWND, int>, std::string> tips;
-    return tips;
-}
 
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return hwnd != nullptr ? ::SendMessageW(hwnd, message, wParam, lParam) : 0;
@@ -45,6 +38,7 @@ BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 
 void CComboBox::ResetContent() {
     Send(m_hWnd, CB_RESETCONTENT);
+    platform::window::ForgetEntryTips(m_hWnd);
 }
 
 int CComboBox::InsertString(int index, const char* text) {
@@ -97,17 +91,16 @@ int CComboBox::SetItemTip(int index, const char* text) {
     if (index < 0 || index >= GetCount()) {
         return CB_ERR;
     }
-    Tips()[{m_hWnd, index}] = text != nullptr ? text : "";
+    platform::window::SetItemTip(m_hWnd, index, text != nullptr ? text : "");
     return index;
 }
 
 std::string CComboBox::GetItemTip(int index) const {
-    auto it = Tips().find({m_hWnd, index});
-    return it != Tips().end() ? it->second : std::string();
+    return platform::window::ItemTip(m_hWnd, index);
 }
 
 void CComboBox::SetListTip(const char* text) {
-    Tips()[{m_hWnd, -1}] = text != nullptr ? text : "";
+    platform::window::SetItemTip(m_hWnd, -1, text != nullptr ? text : "");
 }
 
 int CListCtrl::InsertColumn(int col, const char* heading, int format, int width, int subItem) {
@@ -166,13 +159,12 @@ BOOL CListCtrl::SetItemToolTip(int item, const std::string& text) {
     if (item < 0 || item >= GetItemCount()) {
         return FALSE;
     }
-    Tips()[{m_hWnd, item}] = text;
+    platform::window::SetItemTip(m_hWnd, item, text);
     return TRUE;
 }
 
 std::string CListCtrl::GetItemToolTip(int item) const {
-    auto it = Tips().find({m_hWnd, item});
-    return it != Tips().end() ? it->second : std::string();
+    return platform::window::ItemTip(m_hWnd, item);
 }
 
 LPARAM CListCtrl::GetItemData(int item) const {

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/draw/gdi/paint_target.h"
+#include "platform/window/win32/item_tips.h"
 
 namespace platform::window {
 namespace {
@@ -62,6 +63,7 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         const LRESULT result = CallOriginalProc(hwnd, message, wParam, lParam);
         if (message == WM_NCDESTROY) {
             DetachWindow(hwnd);
+            ForgetItemTips(hwnd);
         }
         return result;
     }

@@ -6,6 +6,7 @@
 #include "platform/draw/gdi/font_data.h"
 #include "platform/window/data_exchange.h"
 #include "platform/window/menu.h"
+#include "platform/window/win32/item_tips.h"
 #include "platform/window/win32/window_map.h"
 #include "platform/window/win_app.h"
 
@@ -379,6 +380,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
             *result = reinterpret_cast<LRESULT>(DialogBrush());
             return TRUE;
         }
+        case WM_NOTIFY:
+            // The tooltip of the control's items asks for its text.
+            if (platform::window::AnswerTipRequest(m_hWnd, lParam)) {
+                *result = 0;
+                return TRUE;
+            }
+            return FALSE;
         case WM_COMMAND:
             // Commands nobody in the window handled go on to the application object.
             if (m_hWnd != nullptr && (GetStyle() & WS_CHILD) == 0) {
