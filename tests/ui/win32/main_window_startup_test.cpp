@@ -83,6 +83,31 @@ TEST_F(MainWindowStartUp, EveryControlOfTheTemplateSitsWhereItSaysAndShowsAsItSa
     });
 }
 
+// Tab goes from control to control in template order, through the visible, enabled ones with
+// a tab stop.
+TEST_F(MainWindowStartUp, TabFollowsTheTemplatesOrder) {
+    const DialogTemplate* templ = platform::window::FindDialogTemplate(IDD_MAIN_DIALOG);
+    ASSERT_NE(templ, nullptr);
+    MainDialog dialog(storage);
+    RunModal(dialog, [&](CDialog&) {
+        std::vector<int> expected;
+        for (const DialogItemTemplate& item : templ->items) {
+            if ((item.style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) ==
+                (WS_TABSTOP | WS_VISIBLE)) {
+                expected.push_back(item.id);
+            }
+        }
+        ASSERT_EQ(expected.size(), 8u);
+        std::vector<int> visited;
+        HWND at = ::GetDlgItem(dialog.m_hWnd, expected.back());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            at = ::GetNextDlgTabItem(dialog.m_hWnd, at, FALSE);
+            visited.push_back(::GetDlgCtrlID(at));
+        }
+        EXPECT_EQ(visited, expected);
+    });
+}
+
 TEST_F(MainWindowStartUp, TheGroupBoxShowsItsCaptionInTheDialogFont) {
     MainDialog dialog(storage);
     RunModal(dialog, [&](CDialog&) {
@@ -129,6 +154,8 @@ TEST_F(MainWindowStartUp, MessageLogLampsAndIcons) {
         column.cchTextMax = 32;
         ASSERT_TRUE(::SendMessageW(list, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)));
         EXPECT_STREQ(heading, L"Messages");
+        // Asked centred; the system keeps a list view's first column at the left, as it shows.
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_CENTER);
         RECT inner{};
         ::GetClientRect(list, &inner);
         EXPECT_EQ(inner.right, outer.right - outer.left - 6) << "the column fills the list";
