@@ -71,6 +71,7 @@ TEST_F(TransferChecks, CreateRefusesAnImageOnTheSourceDrive) {
 
 TEST_F(TransferChecks, AnImageOnAVolumeSpanningTheTargetIsRefused) {
     // Volume F lies first on the system disk and further on the stick.
+    using namespace platform::storage;  // the drive types (macros on Windows)
     auto& spanned = storage.AddVolume('F', 0, DRIVE_FIXED, 1u << 20);
     spanned.furtherDisks = {1};
     spanned.pathPrefix = "/srv/";
