@@ -2,7 +2,7 @@
 
 #define XXH_STATIC_LINKING_ONLY  // the state's layout, to hold it by value
 #include <xxhash.h>
-#if defined(__x86_64__)
+#if defined(SECTORSMITH_XXH_DISPATCH)
 #include <xxh_x86dispatch.h>  // the library's fastest code for this processor (AVX2, AVX-512)
 #endif
 

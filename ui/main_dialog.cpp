@@ -113,7 +113,7 @@ void MainDialog::OnPaint() {
         return;
     }
     CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
     const int cx = GetSystemMetrics(SM_CXICON);
     const int cy = GetSystemMetrics(SM_CYICON);
     CRect client;

@@ -63,10 +63,10 @@ void LampButton::TellState() {
 }
 
 void LampButton::DrawItem(LPDRAWITEMSTRUCT item) {
-    if (item == nullptr || item->itemAction != ODA_DRAWENTIRE || item->pDC == nullptr) {
+    CDC* dc = item != nullptr ? CDC::FromHandle(item->hDC) : nullptr;
+    if (dc == nullptr || item->itemAction != ODA_DRAWENTIRE) {
         return;
     }
-    CDC* dc = item->pDC;
     const CRect rect = item->rcItem;
     const int saved = dc->SaveDC();
 

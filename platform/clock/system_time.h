@@ -2,23 +2,10 @@
 
 #include <cstdint>
 
-// Local wall-clock date and time, broken down; wDayOfWeek counts 0 = Sunday.
-struct SYSTEMTIME {
-    uint16_t wYear = 0;
-    uint16_t wMonth = 0;
-    uint16_t wDayOfWeek = 0;
-    uint16_t wDay = 0;
-    uint16_t wHour = 0;
-    uint16_t wMinute = 0;
-    uint16_t wSecond = 0;
-    uint16_t wMilliseconds = 0;
-};
-
-// A count of 100-ns units since 1601-01-01 00:00 (here: local time), split in two halves.
-struct FILETIME {
-    uint32_t dwLowDateTime = 0;
-    uint32_t dwHighDateTime = 0;
-};
+// SYSTEMTIME (local date and time, broken down), FILETIME (100-ns units since 1601-01-01 00:00),
+// GetLocalTime, SystemTimeToFileTime and FileTimeToSystemTime: the system's own on Windows, ours
+// elsewhere (platform/clock/linux).
+#include "system_defs/clock_types.h"
 
 inline constexpr uint64_t FileTimeToUInt64(const FILETIME& t) {
     return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
@@ -26,11 +13,3 @@ inline constexpr uint64_t FileTimeToUInt64(const FILETIME& t) {
 inline constexpr FILETIME UInt64ToFileTime(uint64_t v) {
     return {static_cast<uint32_t>(v & 0xFFFFFFFFu), static_cast<uint32_t>(v >> 32)};
 }
-
-// The current local time from the installed wall clock (see wall_clock.h).
-void GetLocalTime(SYSTEMTIME* out);
-// Converts a date and time (wDayOfWeek ignored) to its 100-ns count. False, leaving *out
-// unchanged, for a field out of range (years 1601 to 30827).
-bool SystemTimeToFileTime(const SYSTEMTIME* in, FILETIME* out);
-// Converts a 100-ns count back, with the day of the week. False for counts of 2^63 or more.
-bool FileTimeToSystemTime(const FILETIME* in, SYSTEMTIME* out);

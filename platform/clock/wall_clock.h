@@ -33,7 +33,8 @@ class FakeWallClock final : public WallClock {
     uint64_t stamp_ = 0;
 };
 
-// The clock GetLocalTime and CTime::GetCurrentTime read; the system's unless overridden.
+// The clock CTime::GetCurrentTime reads, and on Linux GetLocalTime too (on Windows GetLocalTime is
+// the system's own); the system's unless overridden.
 const WallClock& CurrentWallClock();
 
 // Installs a clock for its own lifetime and puts the previous one back on destruction.

@@ -5,29 +5,12 @@
 
 #include "platform/draw/gdi_object.h"
 
+// BITMAP (a bitmap's description), HBITMAP and DeleteObject: the system's own on Windows, ours
+// elsewhere.
+#include "system_defs/gdi_types.h"
+
 class CDC;
 
-// What the system reports about a bitmap (GetObject / GetBitmap). Device-dependent bitmaps have
-// no directly addressable bits: bmBits is always null.
-struct BITMAP {
-    int32_t bmType = 0;
-    int32_t bmWidth = 0;
-    int32_t bmHeight = 0;
-    int32_t bmWidthBytes = 0;
-    uint16_t bmPlanes = 0;
-    uint16_t bmBitsPixel = 0;
-    void* bmBits = nullptr;
-};
-
-// The pixels behind a bitmap handle (platform/draw/qt/bitmap_data.h).
-struct BitmapData;
-
-// A bitmap handle. Handles are shared: the pixels live while any handle or CBitmap refers to
-// them; DeleteObject releases one reference.
-using HBITMAP = std::shared_ptr<BitmapData>;
-
-// Releases the handle's reference and clears it. Returns false for an empty handle.
-bool DeleteObject(HBITMAP& handle);
 // A new handle to a copy of the handle's pixels, in their own depth; empty for an empty handle.
 HBITMAP CopyBitmapHandle(const HBITMAP& handle);
 
@@ -35,7 +18,7 @@ HBITMAP CopyBitmapHandle(const HBITMAP& handle);
 class CBitmap : public CGdiObject {
   public:
     CBitmap() = default;
-    ~CBitmap() override = default;
+    ~CBitmap() override;
 
     // Takes a handle; fails (false) when this object already holds one or the handle is empty.
     bool Attach(HBITMAP handle);
@@ -68,5 +51,5 @@ class CBitmap : public CGdiObject {
     uint32_t SetBitmapBits(uint32_t count, const void* bits);
 
   private:
-    HBITMAP handle_;
+    HBITMAP handle_{};
 };

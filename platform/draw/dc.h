@@ -33,6 +33,11 @@ class CDC {
     bool CreateCompatibleDC(CDC* reference);
     // Ends a memory context: drops the selected bitmap and the target. False when none.
     bool DeleteDC();
+    // The context's handle, as messages carry it (WM_ERASEBKGND, DRAWITEMSTRUCT), and the context
+    // of a handle; FromHandle gives null for a handle no live context has.
+    HDC GetSafeHdc() const;
+    static CDC* FromHandle(HDC hdc);
+
     // True for a memory context made by CreateCompatibleDC and not deleted yet.
     bool IsMemoryDC() const { return memory_; }
 
@@ -116,5 +121,3 @@ class CDC {
     std::unique_ptr<CBrush> defaultBrush_;
     std::unique_ptr<CBrush> nullBrush_;
 };
-
-inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;

@@ -2,23 +2,11 @@
 
 #include <cstdint>
 
-// Points, sizes, rectangles and colours as the window and drawing services exchange them.
-// Rectangles are half-open: right and bottom lie just outside.
+// COLORREF, RGB and RECT: the system's own on Windows, ours elsewhere.
+#include "system_defs/gdi_types.h"
 
-using COLORREF = uint32_t;  // 0x00BBGGRR
-
-constexpr COLORREF RGB(int r, int g, int b) {
-    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
-constexpr int GetRValue(COLORREF c) {
-    return static_cast<int>(c & 0xFF);
-}
-constexpr int GetGValue(COLORREF c) {
-    return static_cast<int>((c >> 8) & 0xFF);
-}
-constexpr int GetBValue(COLORREF c) {
-    return static_cast<int>((c >> 16) & 0xFF);
-}
+// Points, sizes and rectangles as the window and drawing services exchange them. Rectangles are
+// half-open: right and bottom lie just outside.
 
 struct CPoint {
     int x = 0;
@@ -43,6 +31,12 @@ struct CRect {
     int bottom = 0;
     constexpr CRect() = default;
     constexpr CRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
+    constexpr CRect(const RECT& r)  // NOLINT: converts like the framework's, which derives from it
+        : left(static_cast<int>(r.left)),
+          top(static_cast<int>(r.top)),
+          right(static_cast<int>(r.right)),
+          bottom(static_cast<int>(r.bottom)) {}
+    constexpr operator RECT() const { return RECT{left, top, right, bottom}; }
 
     constexpr int Width() const { return right - left; }
     constexpr int Height() const { return bottom - top; }

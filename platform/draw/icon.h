@@ -1,10 +1,7 @@
 #pragma once
 
-#include <memory>
-
-// An icon: its images (largest first), shared between handles (platform/draw/qt/icon_data.h).
-struct IconData;
-using HICON = std::shared_ptr<const IconData>;
+// HICON: the system's own on Windows, ours elsewhere.
+#include "system_defs/gdi_types.h"
 
 // Loads icon resource id (all its images); empty when there is none or it cannot be parsed.
 HICON LoadIconResource(unsigned resourceId);

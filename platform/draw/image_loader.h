@@ -5,8 +5,7 @@
 #include "platform/draw/bitmap.h"
 #include "platform/draw/gdi_constants.h"
 
-// The module whose resources are loaded; there is only the program itself.
-using HINSTANCE = int;
+// The module whose resources are loaded: the program itself.
 HINSTANCE AfxGetResourceHandle();
 
 // Loads bitmap resource id (IMAGE_BITMAP only; cx, cy 0 for the natural size) as a 32-bit

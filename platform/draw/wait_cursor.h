@@ -1,13 +1,10 @@
 #pragma once
 
-// Standard cursor ids.
-inline constexpr int IDC_ARROW = 32512;
-inline constexpr int IDC_WAIT = 32514;
+// The standard cursor ids (IDC_ARROW, IDC_WAIT) and HCURSOR: the system's own on Windows, ours
+// elsewhere.
+#include "system_defs/gdi_constants.h"
 
-// A standard cursor by id; the window layer's backend turns it into its own cursor.
-struct HCURSOR {
-    int id = IDC_ARROW;
-};
+// A standard cursor by its id, as the window classes want it.
 HCURSOR LoadStandardCursor(int id);
 
 // Shows the hourglass over the whole application while it lives.

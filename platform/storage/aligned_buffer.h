@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace platform::storage {
 
@@ -15,8 +15,8 @@ class AlignedBuffer {
 
     explicit AlignedBuffer(size_t size)
         : size_(size),
-          bytes_(static_cast<unsigned char*>(
-              std::aligned_alloc(kAlignment, RoundUp(size == 0 ? 1 : size)))) {
+          bytes_(static_cast<unsigned char*>(::operator new (
+              RoundUp(size == 0 ? 1 : size), std::align_val_t{kAlignment}, std::nothrow))) {
         if (bytes_) {
             std::memset(bytes_.get(), 0, RoundUp(size == 0 ? 1 : size));
         }
@@ -31,7 +31,9 @@ class AlignedBuffer {
     static size_t RoundUp(size_t n) { return (n + kAlignment - 1) / kAlignment * kAlignment; }
 
     struct Free {
-        void operator()(unsigned char* p) const { std::free(p); }
+        void operator()(unsigned char* p) const {
+            ::operator delete (p, std::align_val_t{kAlignment});
+        }
     };
     size_t size_;
     std::unique_ptr<unsigned char, Free> bytes_;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <system_error>
 
 namespace platform::storage {
 
@@ -32,8 +33,7 @@ void ClearFailureCause() {
 }
 
 std::string ErrnoText(int error) {
-    char buffer[256];
-    return ::strerror_r(error, buffer, sizeof buffer);
+    return std::generic_category().message(error);
 }
 
 std::string ByteCountText(uint64_t bytes) {

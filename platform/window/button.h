@@ -3,9 +3,6 @@
 #include "platform/window/draw_item_struct.h"
 #include "platform/window/wnd.h"
 
-inline constexpr int BST_UNCHECKED = 0;
-inline constexpr int BST_CHECKED = 1;
-
 // A "Button" control: push, default push, check box, group box or owner-drawn, by its
 // BS_ kind. Clicks reach the parent as WM_COMMAND with BN_CLICKED. An owner-drawn button's
 // paint sends WM_DRAWITEM to its parent, which reflects it to DrawItem.

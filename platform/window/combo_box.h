@@ -4,8 +4,6 @@
 
 #include "platform/window/wnd.h"
 
-inline constexpr int CB_ERR = -1;
-
 // A "ComboBox" control: a drop-down list of strings, each with an item datum. Items go where
 // they are inserted; CBS_SORT only orders AddString.
 class CComboBox : public CWnd {

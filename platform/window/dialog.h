@@ -8,7 +8,8 @@
 
 namespace platform::window {
 class ModalLoop;
-}
+struct DialogAccess;  // the backend's hand-over of a new dialog window
+}  // namespace platform::window
 
 // A dialog built from a registered template. DoModal creates the window and its controls
 // (sizes from dialog units of the template's font), sends OnInitDialog, and runs a modal loop
@@ -39,6 +40,7 @@ class CDialog : public CWnd {
     DECLARE_MESSAGE_MAP()
 
   private:
+    friend struct platform::window::DialogAccess;
     void OnOKCommand() { OnOK(); }
     void OnCancelCommand() { OnCancel(); }
     LRESULT HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }

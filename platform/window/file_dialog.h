@@ -3,14 +3,9 @@
 #include <string>
 
 #include "platform/window/win_types.h"
+#include "system_defs/window_constants.h"
 
 class CWnd;
-
-inline constexpr DWORD OFN_READONLY = 0x00000001;
-inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
-inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
-inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
-inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 
 // The Open (openFileDialog true) or Save dialog; it starts in the folder of the file chosen last
 // in any file dialog (the current folder at first). defaultExt is appended to a name typed

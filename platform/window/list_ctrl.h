@@ -5,16 +5,6 @@
 #include "platform/draw/geometry.h"
 #include "platform/window/wnd.h"
 
-inline constexpr UINT LVIF_TEXT = 0x0001;
-inline constexpr UINT LVIF_IMAGE = 0x0002;
-inline constexpr UINT LVIF_PARAM = 0x0004;
-inline constexpr UINT LVIF_STATE = 0x0008;
-inline constexpr int LVCFMT_LEFT = 0;
-inline constexpr int LVCFMT_RIGHT = 1;
-inline constexpr int LVCFMT_CENTER = 2;
-inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
-inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
-
 // A "SysListView32" control in report mode: columns with headings, rows of texts. Column 0
 // is always left-aligned, as the system's.
 class CListCtrl : public CWnd {

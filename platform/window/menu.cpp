@@ -15,3 +15,7 @@ UINT CMenu::GetMenuItemID(int pos) const {
     }
     return static_cast<UINT>(entries_[static_cast<size_t>(pos)].id);
 }
+
+int CMenu::GetMenuItemCount() const {
+    return static_cast<int>(entries_.size());
+}

@@ -55,9 +55,9 @@
      }},
 
 // BOOL OnEraseBkgnd(CDC* dc)
-#define ON_WM_ERASEBKGND()                                                    \
-    {WM_ERASEBKGND, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT { \
-         return AFX_MSG_THIS(t)->OnEraseBkgnd(reinterpret_cast<CDC*>(w));     \
+#define ON_WM_ERASEBKGND()                                                                \
+    {WM_ERASEBKGND, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT {             \
+         return AFX_MSG_THIS(t)->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(w))); \
      }},
 
 // void OnTimer(UINT_PTR id)
@@ -74,11 +74,11 @@
          return 0;                                                              \
      }},
 
-// HICON OnQueryDragIcon(): the result travels as the icon's address, valid while the
-// handler's object keeps the icon.
-#define ON_WM_QUERYDRAGICON()                                                        \
-    {WM_QUERYDRAGICON, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {       \
-         return reinterpret_cast<LRESULT>(AFX_MSG_THIS(t)->OnQueryDragIcon().get()); \
+// HICON OnQueryDragIcon(): the result travels as the icon's address (the handle itself on
+// Windows), valid while the handler's object keeps the icon.
+#define ON_WM_QUERYDRAGICON()                                                                   \
+    {WM_QUERYDRAGICON, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                  \
+         return reinterpret_cast<LRESULT>(std::to_address(AFX_MSG_THIS(t)->OnQueryDragIcon())); \
      }},
 
 // void memberFxn() for a command (a menu item or a button click) from control id.

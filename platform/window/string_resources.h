@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/window/win_types.h"
+
 namespace platform::window {
 
 // String table: RegisterString makes text the string resource id.

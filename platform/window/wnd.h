@@ -15,15 +15,9 @@ class CFont;
 class CMenu;
 class CDataExchange;
 
-// ShowWindow commands.
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
-inline constexpr int SW_SHOW = 5;
-inline constexpr int SW_MINIMIZE = 6;
-inline constexpr int SW_RESTORE = 9;
-
-// Timer callbacks are not supported: timers always arrive as WM_TIMER.
-using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+namespace platform::window {
+class NativeWindow;  // the Qt backend's window
+}
 
 // A window object. The window itself (a Qt widget with its identifier, styles, timers and icons)
 // is its HWND, m_hWnd; the object is attached to it for its lifetime or until detached. Every
@@ -157,6 +151,3 @@ class CWnd : public CCmdTarget {
     friend class platform::window::NativeWindow;
     mutable std::unique_ptr<CFont> fontObject_;
 };
-
-// Whether hWnd is a live window.
-BOOL IsWindow(HWND hWnd);

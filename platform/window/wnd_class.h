@@ -5,16 +5,8 @@
 
 #include "platform/draw/icon.h"
 
-// A background brush; only "none" (null) is supported: such windows paint their whole
-// background themselves.
-struct BrushHandle;
-using HBRUSH = const BrushHandle*;
-
 // Registers a window class with the class style, the cursor shown over its windows, the
 // background brush and the icon; returns its name for CWnd::CreateEx. The same arguments give
 // the same name.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = HCURSOR{},
                                 HBRUSH background = nullptr, HICON icon = HICON{});
-
-// The system's standard cursor (IDC_WAIT ...), as the window class wants it.
-HCURSOR LoadCursor(std::nullptr_t instance, int cursorId);

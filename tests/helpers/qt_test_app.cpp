@@ -46,6 +46,10 @@ void EnsureQtApplication() {
     platform::window::InstallQtEventPump();
 }
 
+void EnsureWindowServices() {
+    EnsureQtApplication();
+}
+
 void WindowTest::SetUp() {
     EnsureQtApplication();
 }

@@ -4,12 +4,12 @@
 
 #include "platform/window/button.h"
 #include "platform/window/wnd_class.h"
-#include "tests/helpers/qt_test_app.h"
+#include "tests/helpers/window_test.h"
 
 namespace test_helpers {
 
 TestParentWindow::TestParentWindow(CSize clientSize, const char* title) {
-    EnsureQtApplication();
+    EnsureWindowServices();
     if (!window_.CreateEx(0, AfxRegisterWndClass(0), title, WS_POPUP | WS_VISIBLE,
                           CRect(0, 0, clientSize.cx, clientSize.cy), nullptr, 0)) {
         ADD_FAILURE() << "the test window could not be created";

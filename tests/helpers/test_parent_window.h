@@ -11,7 +11,7 @@ class CButton;
 
 namespace test_helpers {
 
-// A visible top-level window (offscreen) to put controls on, with a plain object for each
+// A visible top-level window (offscreen on Linux) to put controls on, with a plain object for each
 // control it makes until a test's own object subclasses it.
 class TestParentWindow {
   public:

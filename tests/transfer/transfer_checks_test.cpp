@@ -71,7 +71,8 @@ TEST_F(TransferChecks, CreateRefusesAnImageOnTheSourceDrive) {
 
 TEST_F(TransferChecks, AnImageOnAVolumeSpanningTheTargetIsRefused) {
     // Volume F lies first on the system disk and further on the stick.
-    auto& spanned = storage.AddVolume('F', 0, platform::storage::DRIVE_FIXED, 1u << 20);
+    using namespace platform::storage;  // the drive types (macros on Windows)
+    auto& spanned = storage.AddVolume('F', 0, DRIVE_FIXED, 1u << 20);
     spanned.furtherDisks = {1};
     spanned.pathPrefix = "/srv/";
     storage.AddFile("/srv/a.img", PatternBytes(4096));

@@ -13,12 +13,12 @@ class TransferTest : public ::testing::Test {
     static constexpr char kImagePath[] = "/home/op/a.img";
 
     TransferTest() {
+        using namespace platform::storage;
         storage.AddDisk(0, 1u << 20);
-        storage.AddVolume('C', 0, platform::storage::DRIVE_FIXED, 1u << 20).pathPrefix = "/";
+        storage.AddVolume('C', 0, DRIVE_FIXED, 1u << 20).pathPrefix = "/";
         stick = &storage.AddDisk(1, kStickBytes);
         stick->bytes.assign(kStickBytes, 0xAA);
-        storage.AddVolume('E', 1, platform::storage::DRIVE_REMOVABLE, kStickBytes).pathPrefix =
-            "/media/stick/";
+        storage.AddVolume('E', 1, DRIVE_REMOVABLE, kStickBytes).pathPrefix = "/media/stick/";
     }
 
     std::vector<uint8_t> StickPrefix(size_t n) const {

@@ -161,7 +161,7 @@ TEST_F(LampButtonTest, OnlyFullRedrawsPaintAndItemStateIsIgnored) {
         item.itemAction = action;
         item.itemState = itemState;
         item.hwndItem = lamp->GetSafeHwnd();
-        item.pDC = &dc;
+        item.hDC = dc.GetSafeHdc();
         item.rcItem = CRect(0, 0, 18, 20);
         lamp->Draw(&item);
         return platform::draw::ImageOf(canvas)->copy();

@@ -7,8 +7,8 @@
 
 #include "platform/clock/wall_clock.h"
 #include "platform/window/wnd.h"
-#include "tests/helpers/qt_test_app.h"
 #include "tests/helpers/test_parent_window.h"
+#include "tests/helpers/window_test.h"
 #include "widgets/progress_meter.h"
 
 // An offscreen parent window with a centred text line (control 1018) and, on demand, an anchor

@@ -63,6 +63,8 @@ HBITMAP CopyBitmapHandle(const HBITMAP& handle) {
     return handle ? std::make_shared<BitmapData>(*handle) : nullptr;
 }
 
+CBitmap::~CBitmap() = default;
+
 bool CBitmap::DeleteObject() {
     return ::DeleteObject(handle_);
 }

@@ -36,6 +36,14 @@ CDC::CDC() : target_(std::make_unique<platform::draw::PaintTarget>()) {}
 
 CDC::~CDC() = default;
 
+HDC CDC::GetSafeHdc() const {
+    return const_cast<CDC*>(this);
+}
+
+CDC* CDC::FromHandle(HDC hdc) {
+    return hdc;
+}
+
 bool CDC::CreateCompatibleDC(CDC* /*reference*/) {
     if (memory_) {
         return false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/storage/device_wait.h"
+
 namespace platform::storage::simulated {
 
 namespace {
@@ -54,6 +56,7 @@ bool SimulatedDiskDevice::Read(void* buffer, uint32_t size, uint32_t* bytesRead)
 
 bool SimulatedDiskDevice::Write(const void* buffer, uint32_t size, uint32_t* bytesWritten) {
     *bytesWritten = 0;
+    PauseForDevice(disk_.writeTime);
     if (Covers(disk_.faults.writeFailsAt, position_, size) || position_ >= disk_.sizeBytes) {
         return false;
     }

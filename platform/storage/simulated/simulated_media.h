@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ struct SimulatedDisk {
     int flushes = 0;
     uint64_t bytesWritten = 0;
     uint64_t bytesRead = 0;
+    // A slow drive: each write takes this long, waited out as a real device's transfer is (the
+    // device-wait hook runs meanwhile).
+    std::chrono::milliseconds writeTime{0};
 };
 
 struct SimulatedVolume {

@@ -154,7 +154,7 @@ void ButtonWidget::PaintOwnerDrawn() {
     item.itemState = (isDown() ? ODS_SELECTED : 0) | (hasFocus() ? ODS_FOCUS : 0) |
                      (isEnabled() ? 0 : ODS_DISABLED);
     item.hwndItem = this;
-    item.pDC = &dc;
+    item.hDC = dc.GetSafeHdc();
     item.rcItem = ClientRect();
     parent->Dispatch(WM_DRAWITEM, static_cast<WPARAM>(id_), reinterpret_cast<LPARAM>(&item));
 }

@@ -24,8 +24,8 @@ class RecordingButton : public CButton {
     void DrawItem(LPDRAWITEMSTRUCT item) override {
         ++drawn;
         last = *item;
-        if (item->pDC != nullptr) {
-            item->pDC->FillSolidRect(item->rcItem, fill);
+        if (CDC* dc = CDC::FromHandle(item->hDC)) {
+            dc->FillSolidRect(item->rcItem, fill);
         }
     }
     int subclassed = 0;
