@@ -15,9 +15,12 @@ inline constexpr uint32_t kProgressPerBlock = kSectorsPerBlock * kProgressRange;
 // The largest size the engine accepts, in KB (2 GB), and in bytes.
 inline constexpr int32_t kMaxImageKB = 0x200000;
 inline constexpr uint64_t kMaxImageBytes = uint64_t{kMaxImageKB} << 10;
-// Unbuffered, random access: how both transfers open the drive.
-inline constexpr uint32_t kDeviceFlags =
-    platform::storage::FILE_FLAG_NO_BUFFERING | platform::storage::FILE_FLAG_RANDOM_ACCESS;
+// Unbuffered, random access: how both transfers open the drive. (The flags are the system's own
+// macros on Windows and ours in platform::storage elsewhere.)
+inline constexpr uint32_t kDeviceFlags = [] {
+    using namespace platform::storage;
+    return uint32_t{FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS};
+}();
 
 inline bool SizeOutOfRange(int32_t sizeKB) {
     return sizeKB > kMaxImageKB || sizeKB < 2;
