@@ -261,26 +261,37 @@ class KeyboardRestore : public ScreenReader {
     }
 
     void PrepareWithKeys() {
-        platform::storage::LinuxStorage storage;
-        const std::string drive = storage.PhysicalDriveNameOf(loop.device());
-        ASSERT_FALSE(drive.empty());
         Start();
-        const std::vector<Node> tree = Tree(&desktop);
-        ASSERT_FALSE(tree.empty()) << desktop.ProgramLog();
-        // The target list's entries, in order: the loop device's names its disk number.
-        const std::string disk =
-            "Disk " + drive.substr(std::string("PHYSICALDRIVE").size()) + " -->";
+        // The target list's entries, in order: the loop device's names its disk number. The
+        // window may be read before the screen reader is told of the list's entries, and a disk
+        // that comes or goes meanwhile moves the numbers: both asked again for a while.
+        std::string disk;
         int index = -1;
-        int entries = 0;
-        for (const Node& n : tree) {
-            if (n.depth == 3 && n.name.rfind("Disk ", 0) == 0) {
-                if (n.name.rfind(disk, 0) == 0) {
-                    index = entries;
+        std::string offered;
+        WaitFor(
+            [&] {
+                platform::storage::LinuxStorage storage;
+                const std::string drive = storage.PhysicalDriveNameOf(loop.device());
+                if (drive.empty()) {
+                    return false;
                 }
-                ++entries;
-            }
-        }
-        ASSERT_GE(index, 0) << loop.device() << " is not offered";
+                disk = "Disk " + drive.substr(std::string("PHYSICALDRIVE").size()) + " -->";
+                offered.clear();
+                index = -1;
+                int entries = 0;
+                for (const Node& n : Tree(&desktop)) {
+                    if (n.depth == 3 && n.name.rfind("Disk ", 0) == 0) {
+                        index = n.name.rfind(disk, 0) == 0 ? entries : index;
+                        offered += "\n  " + n.name;
+                        ++entries;
+                    }
+                }
+                return index >= 0;
+            },
+            10);
+        ASSERT_GE(index, 0) << loop.device() << " (" << disk
+                            << ") is not offered; offered:" << offered << "\n"
+                            << desktop.ProgramLog();
 
         // The image, through the Open dialog: its name field has the focus.
         TabTo("...");
