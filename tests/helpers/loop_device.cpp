@@ -63,6 +63,9 @@ LoopDevice::LoopDevice(Options options) {
     if (readOnly_) {
         losetup.push_back("--read-only");
     }
+    if (options.directIo) {
+        losetup.push_back("--direct-io=on");
+    }
     losetup.push_back(backingFile_);
     const int status = RunProgram(losetup, &output);
     if (status != 0 || output.compare(0, 5, "/dev/") != 0) {

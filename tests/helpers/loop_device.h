@@ -20,6 +20,9 @@ class LoopDevice {
         uint64_t fileSystemBytes = 0;  // the file system's size; 0: the whole device
         bool readOnly = false;         // attached and mounted read-only, as a write-protected card
         bool partitionScan = false;    // the kernel reads the partition table (losetup --partscan)
+        // The backing file is read and written past the page cache (losetup --direct-io), so the
+        // device is as fast as the disk beneath and keeps no copy of what it was given.
+        bool directIo = false;
         std::vector<unsigned char> firstBytes;  // written at the start before attaching
     };
 
