@@ -4,6 +4,7 @@
 # Prints the installer's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/build_windows_deps.sh >&2
 cmake --preset windows >/dev/null
 # Two compile jobs unless told otherwise: the build shares its machine.
 CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}" cmake --build --preset windows \
