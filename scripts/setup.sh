@@ -15,6 +15,7 @@ packages=(
     locales fonts-dejavu-core fonts-liberation2
     dpkg-dev file desktop-file-utils appstream lintian
     g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xdotool x11-utils imagemagick nsis
+    libz-mingw-w64-dev
 )
 
 missing=()
