@@ -51,6 +51,14 @@ registered || fail "no Add/Remove Programs entry"
 wine reg query "$uninstall_key" /v UninstallString </dev/null 2>/dev/null |
     grep -qi 'Program Files\\Sectorsmith\\Uninstall.exe' || fail "wrong UninstallString"
 
+echo "== silent install over the installed program =="
+# The installer first runs the installed program's uninstaller (the answer a silent install
+# gives to its question), then installs anew: one program, one entry.
+timeout 120 wine "$setup" /S </dev/null >/dev/null 2>&1 || fail "the second install failed"
+[ -s "$install_dir/sectorsmith.exe" ] && [ -s "$menu_dir/Sectorsmith.lnk" ] ||
+    fail "the second install left no program or no Start-menu entry"
+registered || fail "the second install left no Add/Remove Programs entry"
+
 echo "== start the installed program from its Start-menu entry =="
 program_pid=""
 stop_program() {
