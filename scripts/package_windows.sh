@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Windows installer build/windows/package/sectorsmith-<version>-setup.exe from the
-# windows preset's build (set up and built first when needed: bash scripts/build_windows.sh).
-# Prints the installer's path.
+# Sets everything up, cross-builds the Windows program and packs it as the installer
+# build/windows/package/sectorsmith-<version>-setup.exe. Prints the installer's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/setup.sh >&2
 bash scripts/build_windows_deps.sh >&2
 cmake --preset windows >/dev/null
 # Two compile jobs unless told otherwise: the build shares its machine.
