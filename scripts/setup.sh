@@ -14,7 +14,8 @@ packages=(
     xvfb xauth at-spi2-core python3-pyatspi xdotool
     locales fonts-dejavu-core fonts-liberation2
     dpkg-dev file desktop-file-utils appstream lintian
-    g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xdotool x11-utils imagemagick
+    g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xdotool x11-utils imagemagick nsis
+    libz-mingw-w64-dev
 )
 
 missing=()

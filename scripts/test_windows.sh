@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program and its test programs, then runs the tests under Wine: in a
 # Wine prefix of their own in a temporary folder, with one wineserver kept warm for the whole run
-# (a cold start costs seconds per program) and a virtual screen for the window's tests. The
-# wineserver, the screen and the prefix go at the end, also when something fails.
+# (a cold start costs seconds per program) and a virtual screen for the window's tests. Then
+# builds the installer and installs, starts and removes the program with it in the same prefix.
+# The wineserver, the screen and the prefix go at the end, also when something fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -61,3 +62,5 @@ wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 
 echo "== windows tests (under Wine) =="
 ctest --preset windows -j2 --timeout 300 </dev/null
+
+bash scripts/check_windows_installer.sh

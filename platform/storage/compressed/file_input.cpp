@@ -1,9 +1,8 @@
 #include "platform/storage/compressed/file_input.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
+
+#include "platform/storage/compressed/positional_read.h"
 
 namespace platform::storage {
 
@@ -23,11 +22,7 @@ bool FileInput::Fill(size_t wanted) {
     tail_ = size();
     head_ = 0;
     while (tail_ < wanted && !endOfFile_) {
-        ssize_t n = 0;
-        do {
-            n = ::pread(fd_, chunk_.data() + tail_, chunk_.size() - tail_,
-                        static_cast<off_t>(offset_));
-        } while (n < 0 && errno == EINTR);
+        const int64_t n = ReadAt(fd_, chunk_.data() + tail_, chunk_.size() - tail_, offset_);
         if (n < 0) {
             return false;
         }

@@ -1,11 +1,10 @@
 #include "platform/storage/compressed/image_stream.h"
 
-#include <unistd.h>
-
 #include "platform/storage/compressed/bzip2_decoder.h"
 #include "platform/storage/compressed/compressed_file_stream.h"
 #include "platform/storage/compressed/gzip_decoder.h"
 #include "platform/storage/compressed/image_format.h"
+#include "platform/storage/compressed/positional_read.h"
 #include "platform/storage/compressed/xz_decoder.h"
 #include "platform/storage/compressed/zip_entry_decoder.h"
 #include "platform/storage/compressed/zstd_decoder.h"
@@ -19,7 +18,7 @@ namespace {
 
 ImageFormat SniffFile(int fd) {
     unsigned char head[kSniffBytes] = {};
-    const ssize_t n = ::pread(fd, head, sizeof head, 0);
+    const int64_t n = ReadAt(fd, head, sizeof head, 0);
     return SniffImageFormat(head, n > 0 ? static_cast<size_t>(n) : 0);
 }
 

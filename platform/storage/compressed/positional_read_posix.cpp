@@ -1,0 +1,17 @@
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/storage/compressed/positional_read.h"
+
+namespace platform::storage {
+
+int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
+    ssize_t n = 0;
+    do {
+        n = ::pread(fd, buffer, size, static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+}  // namespace platform::storage
