@@ -47,6 +47,19 @@ echo "== wine prefix =="
 mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot --init </dev/null >/dev/null 2>&1
+# A drive letter whose raw side is a plain file of this run (8 MiB of 0xEE), for the storage
+# tests that go through Wine's own calls; its root is an empty folder, never a mount point. The
+# links are read when the server starts: it is started again after they are made.
+raw_letter=q
+mkdir -p "$work/raw-root"
+head -c $((8 << 20)) /dev/zero | tr '\0' '\356' >"$work/raw-drive.img"
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+ln -s "$work/raw-root" "$WINEPREFIX/dosdevices/$raw_letter:"
+ln -s "$work/raw-drive.img" "$WINEPREFIX/dosdevices/$raw_letter::"
+export SECTORSMITH_WINE_RAW_LETTER="${raw_letter^^}"
+export SECTORSMITH_WINE_RAW_FILE="Z:${work//\//\\}\\raw-drive.img"
+wineserver -p </dev/null >/dev/null 2>&1
 # Wine's own fonts, which this Wine does not find where fonts-wine puts them: without them
 # "MS Sans Serif", the face the dialog templates were laid out for, falls to a wider stand-in
 # and labels no longer fit their controls.

@@ -15,11 +15,12 @@
 
 #include "platform/storage/compressed/image_stream.h"
 #include "platform/storage/device_wait.h"
+#include "platform/storage/drive_names.h"
+#include "platform/storage/drive_path.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/device_stack.h"
 #include "platform/storage/linux/disk_claim.h"
 #include "platform/storage/linux/drive_describer.h"
-#include "platform/storage/linux/drive_path.h"
 #include "platform/storage/linux/process_rights.h"
 #include "platform/storage/linux/query_only_device.h"
 #include "platform/storage/linux/request_size.h"
@@ -460,7 +461,7 @@ std::vector<std::string> LinuxStorage::PhysicalDrivesOfPath(const std::string& p
          DeviceStack(tree, mounts, sysRoot_).DisksBeneathPath(existing)) {
         for (size_t i = 0; i < disks_.size(); ++i) {
             if (disks_[i].name == diskName) {
-                names.push_back("PHYSICALDRIVE" + std::to_string(i));
+                names.push_back(PhysicalDriveName(static_cast<uint32_t>(i)));
             }
         }
     }
@@ -480,12 +481,12 @@ std::string LinuxStorage::ExplainPathOnDrive(const std::string& path, const std:
 }
 
 std::string LinuxStorage::DeviceNodeOf(const std::string& physicalDriveName) {
-    const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + physicalDriveName);
+    const std::optional<uint32_t> number = PhysicalDriveNumber(physicalDriveName);
     EnsureNumbered();
-    if (drive.kind != DrivePath::Kind::kPhysicalDrive || drive.number >= disks_.size()) {
+    if (!number || *number >= disks_.size()) {
         return "";
     }
-    return "/dev/" + disks_[drive.number].name;
+    return "/dev/" + disks_[*number].name;
 }
 
 std::string LinuxStorage::PhysicalDriveNameOf(const std::string& deviceNode) {
@@ -496,20 +497,20 @@ std::string LinuxStorage::PhysicalDriveNameOf(const std::string& deviceNode) {
     EnsureNumbered();
     for (size_t i = 0; i < disks_.size(); ++i) {
         if (disks_[i].devno == st.st_rdev) {
-            return "PHYSICALDRIVE" + std::to_string(i);
+            return PhysicalDriveName(static_cast<uint32_t>(i));
         }
     }
     return "";
 }
 
 bool LinuxStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {
-    const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + name);
-    if (drive.kind != DrivePath::Kind::kPhysicalDrive) {
+    const std::optional<uint32_t> number = PhysicalDriveNumber(name);
+    if (!number) {
         return false;
     }
     EnsureNumbered();
     const SysfsBlockTree tree = SysfsBlockTree::Load(sysRoot_);
-    const BlockDeviceInfo* disk = CurrentDisk(tree, drive.number);
+    const BlockDeviceInfo* disk = CurrentDisk(tree, *number);
     if (disk == nullptr) {
         return false;
     }
@@ -518,19 +519,19 @@ bool LinuxStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* byt
 }
 
 std::optional<DriveDescription> LinuxStorage::DescribePhysicalDrive(const std::string& name) {
-    const DrivePath drive = DrivePath::Parse(std::string(kDevicePathPrefix) + name);
-    if (drive.kind != DrivePath::Kind::kPhysicalDrive) {
+    const std::optional<uint32_t> number = PhysicalDriveNumber(name);
+    if (!number) {
         return std::nullopt;
     }
     EnsureNumbered();
     const Snapshot snapshot = Look();
-    const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, drive.number);
+    const BlockDeviceInfo* disk = CurrentDisk(snapshot.tree, *number);
     if (disk == nullptr) {
         return std::nullopt;
     }
     DriveDescription description =
         DriveDescriber(sysRoot_).Describe(*disk, snapshot.tree, snapshot.mounts, snapshot.volumes);
-    description.name = "PHYSICALDRIVE" + std::to_string(drive.number);
+    description.name = PhysicalDriveName(*number);
     return description;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/storage/drive_names.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/linux/drive_describer.h"
 #include "platform/storage/linux/linux_storage.h"
@@ -33,7 +34,7 @@ std::vector<DriveDescription> LinuxStorage::DescribeDisks() {
         }
         DriveDescription description =
             describer.Describe(*disk, snapshot.tree, snapshot.mounts, snapshot.volumes);
-        description.name = "PHYSICALDRIVE" + std::to_string(number);
+        description.name = PhysicalDriveName(number);
         description.whyNotOffered = WhyNotFiled(snapshot, *disk, description.volumes);
         descriptions.push_back(std::move(description));
     }

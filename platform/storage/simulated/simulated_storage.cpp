@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/storage/device_wait.h"
+#include "platform/storage/drive_names.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/simulated/simulated_devices.h"
 
@@ -182,15 +183,15 @@ std::vector<std::string> SimulatedStorage::PhysicalDrivesOfPath(const std::strin
     if (volume == nullptr || !volume->diskNumber) {
         return names;
     }
-    names.push_back("PHYSICALDRIVE" + std::to_string(*volume->diskNumber));
+    names.push_back(PhysicalDriveName(*volume->diskNumber));
     for (uint32_t number : volume->furtherDisks) {
-        names.push_back("PHYSICALDRIVE" + std::to_string(number));
+        names.push_back(PhysicalDriveName(number));
     }
     return names;
 }
 
 void SimulatedStorage::SetDescription(uint32_t number, DriveDescription description) {
-    description.name = kPhysicalDrive + std::to_string(number);
+    description.name = PhysicalDriveName(number);
     description.whyNotOffered.clear();
     descriptions_[number] = std::move(description);
 }
@@ -201,7 +202,7 @@ void SimulatedStorage::SetWhyNotOffered(uint32_t number, std::string reason) {
 
 std::string SimulatedStorage::ExplainPathOnDrive(const std::string& path, const std::string& name) {
     for (const auto& [letter, volume] : volumes_) {
-        if (volume.diskNumber && name == kPhysicalDrive + std::to_string(*volume.diskNumber) &&
+        if (volume.diskNumber && name == PhysicalDriveName(*volume.diskNumber) &&
             !volume.pathPrefix.empty() && StartsWith(path, volume.pathPrefix)) {
             return path + " is on " + std::string(1, letter) + ":\\, a volume of that drive.";
         }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/sysmacros.h>
 
-#include "platform/storage/linux/drive_path.h"
+#include "platform/storage/drive_path.h"
 
 using namespace platform::storage;
 

@@ -1,4 +1,4 @@
-#include "platform/storage/linux/drive_path.h"
+#include "platform/storage/drive_path.h"
 
 #include "platform/storage/storage_types.h"
 
