@@ -136,8 +136,24 @@ void AccessibleDesktop::StartProgram(const std::string& program,
     ::setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), args.begin(), args.end());
-    daemons_.push_back(std::make_unique<DaemonProcess>(argv, folder_ + "/program.log"));
-    program_ = daemons_.back().get();
+    // Now and then (about one start in ten here, on a screen that has just taken a client) the
+    // program's first connection to the screen is refused and it ends at once; it is started
+    // again then, and its log says so.
+    const std::string log = folder_ + "/program.log";
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        daemons_.push_back(std::make_unique<DaemonProcess>(argv, log));
+        program_ = daemons_.back().get();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (program_->Running() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (program_->Running() ||
+            ReadFile(log).find("could not connect to display") == std::string::npos) {
+            return;
+        }
+        std::ofstream(log)
+            << "(the screen refused the program's first connection: started again)\n";
+    }
 }
 
 bool AccessibleDesktop::ProgramRunning() {
