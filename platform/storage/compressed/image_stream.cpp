@@ -6,11 +6,9 @@
 #include "platform/storage/compressed/image_format.h"
 #include "platform/storage/compressed/positional_read.h"
 #include "platform/storage/compressed/xz_decoder.h"
-#include "platform/storage/compressed/zip_entry_decoder.h"
+#include "platform/storage/compressed/zip_support.h"
 #include "platform/storage/compressed/zstd_decoder.h"
 #include "platform/storage/failure_cause.h"
-#include "platform/storage/regular_file.h"
-#include "platform/storage/stdio_file_stream.h"
 
 namespace platform::storage {
 
@@ -29,7 +27,7 @@ std::unique_ptr<ImageDecoder> OpenDecoder(ImageFormat format, int fd) {
         case ImageFormat::kZstd:
             return ZstdDecoder::Open(fd);
         case ImageFormat::kZip:
-            return ZipEntryDecoder::Open(fd);
+            return OpenZipEntry(fd);
         case ImageFormat::kGzip:
             return GzipDecoder::Open(fd);
         case ImageFormat::kBzip2:
@@ -65,11 +63,8 @@ FileHandle Refused(const std::string& cause) {
 
 }  // namespace
 
-FileHandle OpenImageStream(const std::string& path) {
-    UniqueFd fd = OpenRegularFile(path, false, false);
-    if (!fd.valid()) {
-        return nullptr;
-    }
+FileHandle DecodeImage(const std::string& path, UniqueFd fd,
+                       const std::function<FileHandle(UniqueFd)>& plain) {
     const ImageFormat format = SniffFile(fd.get());
     if (format == ImageFormat::kPlain) {
         // Written as it is, a file that only claims to be compressed would put the wrong bytes
@@ -78,17 +73,13 @@ FileHandle OpenImageStream(const std::string& path) {
                    ? Refused(path +
                              " is named like a compressed image, but its content is not one "
                              "(no xz, gzip, bzip2, zstd or zip signature at its start).")
-                   : StdioFileStream::FromDescriptor(std::move(fd), "rb");
+                   : plain(std::move(fd));
     }
     std::unique_ptr<ImageDecoder> decoder = OpenDecoder(format, fd.get());
     if (!decoder) {
-        return Refused(format == ImageFormat::kZip
-                           ? path +
-                                 " is a zip archive that does not hold exactly one image "
-                                 "file (it holds several, a link or an encrypted entry, or "
-                                 "its directory cannot be read)."
-                           : path + " starts as " + FormatName(format) +
-                                 " file does, but cannot be decompressed.");
+        return Refused(format == ImageFormat::kZip ? path + ZipRefusal()
+                                                   : path + " starts as " + FormatName(format) +
+                                                         " file does, but cannot be decompressed.");
     }
     FileHandle stream = CompressedFileStream::Open(std::move(fd), std::move(decoder));
     if (!stream) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/storage/file_stream.h"
+#include "platform/storage/linux/unique_fd.h"
 
 namespace platform::storage {
 
@@ -13,5 +15,11 @@ namespace platform::storage {
 // or an encrypted one, a header that cannot be read, a start that only looks like a format), and
 // when the name ends as a compressed file's (".gz", ...) but the content is not compressed.
 [[nodiscard]] FileHandle OpenImageStream(const std::string& path);
+
+// The same for the image file at path, already opened as fd and found to be a file of a disk: a
+// compressed file gives its decoded bytes, any other is handed to plain. Both systems' openers
+// end here.
+[[nodiscard]] FileHandle DecodeImage(const std::string& path, UniqueFd fd,
+                                     const std::function<FileHandle(UniqueFd)>& plain);
 
 }  // namespace platform::storage

@@ -1,9 +1,11 @@
 #include "platform/storage/windows/image_file.h"
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <cstring>
 
+#include "platform/storage/compressed/image_stream.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/windows/win32_error.h"
 #include "platform/storage/windows/windows_file_stream.h"
@@ -67,6 +69,21 @@ FileHandle OpenImageFile(const std::string& path, const char* mode) {
     }
     const long long size = ::_filelengthi64(::_fileno(file));
     return std::make_unique<WindowsFileStream>(file, size > 0 ? static_cast<uint64_t>(size) : 0);
+}
+
+// Image files on Windows: a file of a disk (checked by its stream's open), read through a
+// descriptor of its own when it is compressed.
+FileHandle OpenImageStream(const std::string& path) {
+    FileHandle plain = OpenImageFile(path, "rb");
+    if (!plain) {
+        return nullptr;
+    }
+    UniqueFd fd(::_open(path.c_str(), _O_RDONLY | _O_BINARY));
+    if (!fd.valid()) {
+        SetFailureCause(path + " could not be opened: " + ErrnoText(errno) + ".");
+        return nullptr;
+    }
+    return DecodeImage(path, std::move(fd), [&](UniqueFd) { return std::move(plain); });
 }
 
 }  // namespace platform::storage

@@ -1,7 +1,9 @@
 #include "platform/storage/windows/windows_storage.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "platform/storage/compressed/image_stream.h"
 #include "platform/storage/drive_names.h"
 #include "platform/storage/drive_path.h"
 #include "platform/storage/failure_cause.h"
@@ -203,7 +205,10 @@ DeviceHandle WindowsStorage::OpenPhysicalDrive(uint32_t number, bool write, uint
 }
 
 FileHandle WindowsStorage::OpenFile(const std::string& path, const char* mode) {
-    // Plain images only for now: a compressed image's decoding stream wraps this one here.
+    // An image is read decompressed when it is compressed; files are written as they are.
+    if (std::strcmp(mode, "rb") == 0) {
+        return OpenImageStream(path);
+    }
     return OpenImageFile(path, mode);
 }
 

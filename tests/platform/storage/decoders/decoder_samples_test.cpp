@@ -18,8 +18,10 @@
 #include "platform/storage/compressed/bzip2_decoder.h"
 #include "platform/storage/compressed/compressed_file_stream.h"
 #include "platform/storage/compressed/gzip_decoder.h"
+#include "platform/storage/compressed/image_stream.h"
 #include "platform/storage/compressed/xz_decoder.h"
 #include "platform/storage/compressed/zstd_decoder.h"
+#include "platform/storage/failure_cause.h"
 
 using namespace platform::storage;
 
@@ -130,6 +132,32 @@ TEST(UncheckedSamples, AFileWithoutAChecksumDecodesAndSaysSo) {
         EXPECT_FALSE(stream->Error());
         EXPECT_TRUE(stream->DecodedWithoutChecksum());
     }
+}
+
+// The system's own opener of images, as the storage services use it: the content decides.
+TEST(ImageOpener, DecodesByContentAndRefusesWhatItCannotWrite) {
+    const std::vector<unsigned char> image = Image();
+    for (const char* name :
+         {"image.bin", "image.bin.xz", "image.bin.gz", "image.bin.bz2", "image.bin.zst"}) {
+        SCOPED_TRACE(name);
+        FileHandle stream = OpenImageStream(SamplePath(name));
+        ASSERT_NE(stream, nullptr) << FailureCause();
+        EXPECT_TRUE(ReadAll(*stream) == image);
+        EXPECT_FALSE(stream->Error());
+    }
+    ClearFailureCause();
+    EXPECT_EQ(OpenImageStream(SamplePath("plain.gz")), nullptr);
+    EXPECT_NE(FailureCause().find("named like a compressed image"), std::string::npos);
+
+    ClearFailureCause();
+    FileHandle zip = OpenImageStream(SamplePath("image.zip"));
+#ifdef _WIN32
+    EXPECT_EQ(zip, nullptr);
+    EXPECT_NE(FailureCause().find("does not read on Windows"), std::string::npos) << FailureCause();
+#else
+    ASSERT_NE(zip, nullptr) << FailureCause();
+    EXPECT_TRUE(ReadAll(*zip) == image);
+#endif
 }
 
 }  // namespace

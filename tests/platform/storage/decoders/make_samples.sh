@@ -3,7 +3,8 @@
 # (text that compresses well around random bytes that do not, several bzip2 blocks long), and for
 # each of xz, gz, bz2 and zst: image.bin.<ext>; two.<ext>, the image in two streams one after
 # the other; damaged.<ext>, one byte in its middle inverted; cut.<ext>, its last quarter cut off;
-# and unchecked.xz and unchecked.zst, written without a checksum.
+# unchecked.xz and unchecked.zst, written without a checksum; image.zip, the image alone in a zip
+# archive; and plain.gz, the image as it is under a compressed file's name.
 set -eu
 mkdir -p "$1"
 cd "$1"
@@ -30,3 +31,6 @@ for ext in xz gz bz2 zst; do
 done
 xz --check=none -c image.bin >unchecked.xz
 zstd --no-check -qc image.bin >unchecked.zst
+rm -f image.zip
+zip -q image.zip image.bin
+cp image.bin plain.gz
