@@ -5,16 +5,9 @@
 
 #include <cstring>
 
-#include "platform/storage/failure_cause.h"
 #include "platform/storage/regular_file.h"
 
 namespace platform::storage {
-
-namespace {
-
-constexpr size_t kBufferBytes = 1u << 20;
-
-}  // namespace
 
 FileHandle StdioFileStream::Open(const std::string& path, const char* mode) {
     const bool create = mode[0] == 'w';
@@ -36,54 +29,7 @@ FileHandle StdioFileStream::FromDescriptor(UniqueFd fd, const char* mode) {
         return nullptr;
     }
     fd.Release();  // the stream closes it now
-    // A large buffer of the stream's own keeps the image file from limiting a drive's speed (the
-    // C library ignores a size given without a buffer).
-    std::unique_ptr<char[]> buffer(new char[kBufferBytes]);
-    std::setvbuf(file, buffer.get(), _IOFBF, kBufferBytes);
-    return FileHandle(
-        new StdioFileStream(file, std::move(buffer), static_cast<uint64_t>(st.st_size)));
-}
-
-StdioFileStream::~StdioFileStream() {
-    Close();
-}
-
-size_t StdioFileStream::Read(void* buffer, size_t size, size_t count) {
-    if (file_ == nullptr) {
-        return 0;
-    }
-    const size_t items = std::fread(buffer, size, count, file_);
-    if (items < count && std::ferror(file_)) {
-        SetFailureCause("Reading the image file failed at byte " +
-                        std::to_string(FileBytesConsumed()) + ": " + ErrnoText(errno) + ".");
-    }
-    return items;
-}
-
-size_t StdioFileStream::Write(const void* buffer, size_t size, size_t count) {
-    return file_ ? std::fwrite(buffer, size, count, file_) : 0;
-}
-
-bool StdioFileStream::Error() const {
-    return file_ == nullptr || std::ferror(file_) != 0;
-}
-
-bool StdioFileStream::Flush() {
-    return file_ != nullptr && std::fflush(file_) == 0 && ::fsync(fileno(file_)) == 0;
-}
-
-uint64_t StdioFileStream::FileBytesConsumed() const {
-    const off_t position = file_ ? ::ftello(file_) : -1;
-    return position > 0 ? static_cast<uint64_t>(position) : 0;
-}
-
-bool StdioFileStream::Close() {
-    if (file_ == nullptr) {
-        return true;
-    }
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return closed;
+    return std::make_unique<BufferedFileStream>(file, static_cast<uint64_t>(st.st_size));
 }
 
 }  // namespace platform::storage

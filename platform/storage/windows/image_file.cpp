@@ -5,10 +5,10 @@
 
 #include <cstring>
 
+#include "platform/storage/buffered_file_stream.h"
 #include "platform/storage/compressed/image_stream.h"
 #include "platform/storage/failure_cause.h"
 #include "platform/storage/windows/win32_error.h"
-#include "platform/storage/windows/windows_file_stream.h"
 #include "system_defs/windows_h.h"
 
 namespace platform::storage {
@@ -68,7 +68,7 @@ FileHandle OpenImageFile(const std::string& path, const char* mode) {
         return nullptr;
     }
     const long long size = ::_filelengthi64(::_fileno(file));
-    return std::make_unique<WindowsFileStream>(file, size > 0 ? static_cast<uint64_t>(size) : 0);
+    return std::make_unique<BufferedFileStream>(file, size > 0 ? static_cast<uint64_t>(size) : 0);
 }
 
 // Image files on Windows: a file of a disk (checked by its stream's open), read through a

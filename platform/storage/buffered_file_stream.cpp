@@ -1,6 +1,4 @@
-#include "platform/storage/windows/windows_file_stream.h"
-
-#include <io.h>
+#include "platform/storage/buffered_file_stream.h"
 
 #include <cerrno>
 
@@ -14,17 +12,18 @@ constexpr size_t kBufferBytes = 1u << 20;
 
 }  // namespace
 
-WindowsFileStream::WindowsFileStream(std::FILE* file, uint64_t size)
+BufferedFileStream::BufferedFileStream(std::FILE* file, uint64_t size)
     : buffer_(new char[kBufferBytes]), file_(file), size_(size) {
-    // A large buffer of the stream's own keeps the image file from limiting a drive's speed.
+    // A large buffer of the stream's own keeps the image file from limiting a drive's speed (the
+    // C library ignores a size given without a buffer).
     std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferBytes);
 }
 
-WindowsFileStream::~WindowsFileStream() {
+BufferedFileStream::~BufferedFileStream() {
     Close();
 }
 
-size_t WindowsFileStream::Read(void* buffer, size_t size, size_t count) {
+size_t BufferedFileStream::Read(void* buffer, size_t size, size_t count) {
     if (file_ == nullptr) {
         return 0;
     }
@@ -36,24 +35,24 @@ size_t WindowsFileStream::Read(void* buffer, size_t size, size_t count) {
     return items;
 }
 
-size_t WindowsFileStream::Write(const void* buffer, size_t size, size_t count) {
+size_t BufferedFileStream::Write(const void* buffer, size_t size, size_t count) {
     return file_ ? std::fwrite(buffer, size, count, file_) : 0;
 }
 
-bool WindowsFileStream::Error() const {
+bool BufferedFileStream::Error() const {
     return file_ == nullptr || std::ferror(file_) != 0;
 }
 
-bool WindowsFileStream::Flush() {
-    return file_ != nullptr && std::fflush(file_) == 0 && ::_commit(::_fileno(file_)) == 0;
+bool BufferedFileStream::Flush() {
+    return file_ != nullptr && std::fflush(file_) == 0 && SyncFileToMedium(file_);
 }
 
-uint64_t WindowsFileStream::FileBytesConsumed() const {
-    const long long position = file_ ? ::_ftelli64(file_) : -1;
+uint64_t BufferedFileStream::FileBytesConsumed() const {
+    const int64_t position = file_ ? StreamPosition(file_) : -1;
     return position > 0 ? static_cast<uint64_t>(position) : 0;
 }
 
-bool WindowsFileStream::Close() {
+bool BufferedFileStream::Close() {
     if (file_ == nullptr) {
         return true;
     }

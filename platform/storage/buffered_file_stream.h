@@ -7,13 +7,13 @@
 
 namespace platform::storage {
 
-// A FileStream over the C runtime's buffered stream on a file of a disk. Flush also commits the
-// file to its medium.
-class WindowsFileStream : public FileStream {
+// A FileStream over the C runtime's buffered stream on a file of a disk, with a large buffer of
+// its own. Flush also makes the file durable on its medium.
+class BufferedFileStream : public FileStream {
   public:
     // Takes over an open stream; size is the file's size when it was opened.
-    WindowsFileStream(std::FILE* file, uint64_t size);
-    ~WindowsFileStream() override;
+    BufferedFileStream(std::FILE* file, uint64_t size);
+    ~BufferedFileStream() override;
 
     size_t Read(void* buffer, size_t size, size_t count) override;
     size_t Write(const void* buffer, size_t size, size_t count) override;
@@ -29,5 +29,10 @@ class WindowsFileStream : public FileStream {
     std::FILE* file_;
     uint64_t size_;
 };
+
+// Each system's part: writes what the system holds of the file to its medium, and tells the
+// stream's position (negative on failure).
+bool SyncFileToMedium(std::FILE* file);
+int64_t StreamPosition(std::FILE* file);
 
 }  // namespace platform::storage
