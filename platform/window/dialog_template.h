@@ -83,4 +83,7 @@ const DialogTemplate* FindDialogTemplate(unsigned id);
 // what is wrong.
 std::string CheckDialogTemplate(const DialogTemplate& templ);
 
+// Each window backend's part of that check: whether a control of class name can be made.
+bool IsKnownControlClass(const std::string& name);
+
 }  // namespace platform::window
