@@ -1,8 +1,8 @@
 // The inventory half of DiskImager: one scan of all drive letters into owned records.
-#include <cstdio>
 #include <limits>
 #include <vector>
 
+#include "platform/storage/drive_names.h"
 #include "transfer/disk_imager.h"
 
 using namespace platform::storage;
@@ -38,14 +38,12 @@ void DiskImager::ScanDrives() {
 }
 
 void DiskImager::ScanLetter(char letter) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%c", letter);
+    const std::string text(1, letter);
     const std::string physicalDrive = VolumeToPhysicalDrive(text);
     if (physicalDrive.empty()) {
         return;
     }
-    char rootPath[8];
-    std::snprintf(rootPath, sizeof rootPath, "%c:\\", letter);
+    const std::string rootPath = platform::storage::RootPath(letter);
 
     LogicalDriveEntry record;
     record.letter = text;
@@ -75,9 +73,11 @@ void DiskImager::ScanLetter(char letter) {
 }
 
 std::string DiskImager::VolumeToPhysicalDrive(const std::string& letter) {
-    const std::string devicePath = std::string(kDevicePathPrefix) + letter + ":";
+    if (letter.empty()) {
+        return "";
+    }
     DeviceHandle volume =
-        storage.CreateFile(devicePath, GENERIC_READ | GENERIC_WRITE,
+        storage.CreateFile(platform::storage::VolumePath(letter.at(0)), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_NORMAL);
     if (!volume) {
         return "";
@@ -86,9 +86,7 @@ std::string DiskImager::VolumeToPhysicalDrive(const std::string& letter) {
     if (!volume->GetVolumeDiskExtents(&extents) || extents.empty()) {
         return "";
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "PHYSICALDRIVE%u", extents.front().DiskNumber);
-    return name;
+    return platform::storage::PhysicalDriveName(extents.front().DiskNumber);
 }
 
 int32_t DiskImager::VolumeSizeKB(const std::string& rootPath) {

@@ -2,9 +2,10 @@
 // list's tooltip tells why the other disks are left out.
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <cstdint>
 #include <vector>
 
+#include "platform/storage/drive_names.h"
 #include "ui/drive_details_text.h"
 #include "ui/main_dialog.h"
 #include "ui/unoffered_drives_text.h"
@@ -19,9 +20,9 @@ std::string ItemText(int acceptedCount, const PhysicalDriveEntry& entry) {
     return std::string(number) + " " + "Logical disk(s):[ " + entry.volumeList + " ]" + size;
 }
 
-// The disk number of a "PHYSICALDRIVE<n>" name.
-unsigned long DiskNumber(const std::string& name) {
-    return std::strtoul(name.c_str() + std::string("PHYSICALDRIVE").size(), nullptr, 10);
+// The disk number of a physical drive name; anything else goes last.
+uint32_t DiskNumber(const std::string& name) {
+    return platform::storage::PhysicalDriveNumber(name).value_or(UINT32_MAX);
 }
 
 }  // namespace
