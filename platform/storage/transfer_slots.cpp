@@ -1,7 +1,6 @@
-#include "platform/storage/linux/transfer_slots.h"
+#include "platform/storage/transfer_slots.h"
 
 #include <algorithm>
-#include <cerrno>
 
 #include "platform/storage/device_wait.h"
 
@@ -15,13 +14,16 @@ uint64_t AlignDown(uint64_t value, size_t granule) {
 
 }  // namespace
 
-std::unique_ptr<TransferSlots> TransferSlots::Create(int fd, Geometry geometry, IoMode mode) {
-    // Each slot may hold one request and, after a short completion, the request for its rest.
-    std::unique_ptr<TransferSlots> slots(
-        new TransferSlots(geometry, MakeIoQueue(fd, 2 * kSlots, mode)));
+std::unique_ptr<TransferSlots> TransferSlots::Create(std::unique_ptr<IoQueue> queue,
+                                                     Geometry geometry) {
+    if (!queue) {
+        return nullptr;
+    }
+    std::unique_ptr<TransferSlots> slots(new TransferSlots(geometry, std::move(queue)));
     for (Slot& slot : slots->slots_) {
-        slot.buffer.reset(
-            static_cast<unsigned char*>(std::aligned_alloc(geometry.granule, geometry.largest)));
+        slot.buffer = std::unique_ptr<unsigned char, Free>(
+            new (std::align_val_t{geometry.granule}, std::nothrow) unsigned char[geometry.largest],
+            Free{geometry.granule});
         if (!slot.buffer) {
             return nullptr;
         }
@@ -101,12 +103,12 @@ void TransferSlots::Completed(Slot& slot, int64_t result) {
             if (Send(slot)) {
                 return;
             }
-            slot.error = errno != 0 ? errno : EIO;
+            slot.error = queue_->QueueError() != 0 ? queue_->QueueError() : queue_->IoErrorCode();
         }
     } else if (result < 0) {
         slot.error = static_cast<int>(-result);
     } else if (slot.state == State::kWriting) {
-        slot.error = EIO;  // a write that moved nothing
+        slot.error = queue_->IoErrorCode();  // a write that moved nothing
     }
     inFlight_ -= slot.length;
     if (slot.state == State::kWriting) {
@@ -167,7 +169,7 @@ bool TransferSlots::SubmitWrite(uint64_t offset, size_t length) {
     if (!Send(*slot)) {
         slot->state = State::kFree;
         if (!writeFailure_) {
-            writeFailure_ = Failure{offset, errno};
+            writeFailure_ = Failure{offset, queue_->QueueError()};
         }
         return false;
     }
@@ -188,12 +190,13 @@ bool TransferSlots::Sync() {
     }
     syncResult_.reset();
     if (!queue_->Fsync(kSyncTag)) {
+        syncError_ = queue_->QueueError();
         return false;
     }
     while (!syncResult_ && Reap(true)) {
     }
     if (!syncResult_ || *syncResult_ < 0) {
-        errno = syncResult_ ? static_cast<int>(-*syncResult_) : EIO;
+        syncError_ = syncResult_ ? static_cast<int>(-*syncResult_) : queue_->IoErrorCode();
         return false;
     }
     return true;
@@ -240,7 +243,7 @@ void TransferSlots::FillReads() {
         slot->submitted = TransferSizer::Clock::now();
         if (!Send(*slot)) {
             slot->state = State::kHeld;  // a read that never started: its reader retries alone
-            slot->error = errno;
+            slot->error = queue_->QueueError();
             readNext_ += slot->length;
             return;
         }
@@ -268,7 +271,7 @@ std::optional<TransferSlots::ReadSpan> TransferSlots::ReadAt(uint64_t offset, Fa
         FillReads();
     }
     if (slot == nullptr || slot->state != State::kHeld) {
-        *failure = Failure{offset, EIO};
+        *failure = Failure{offset, queue_->IoErrorCode()};
         return std::nullopt;
     }
     if (slot->error != 0) {

@@ -2,12 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
+#include <new>
 #include <optional>
 
-#include "platform/storage/linux/io_queue.h"
-#include "platform/storage/linux/transfer_sizer.h"
+#include "platform/storage/io_queue.h"
+#include "platform/storage/transfer_sizer.h"
 
 namespace platform::storage {
 
@@ -19,6 +19,8 @@ namespace platform::storage {
 class TransferSlots {
   public:
     static constexpr unsigned kSlots = 8;
+    // Each slot may hold one request and, after a short completion, the request for its rest.
+    static constexpr unsigned kQueueDepth = 2 * kSlots;
 
     struct Geometry {
         size_t granule = 4096;   // sizes, offsets and memory align to it (a power of two)
@@ -37,8 +39,9 @@ class TransferSlots {
         size_t length = 0;
     };
 
-    // Null when memory is short.
-    static std::unique_ptr<TransferSlots> Create(int fd, Geometry geometry, IoMode mode);
+    // Transfers through queue, which holds at least kQueueDepth requests; null when memory is
+    // short. Error codes are the queue's.
+    static std::unique_ptr<TransferSlots> Create(std::unique_ptr<IoQueue> queue, Geometry geometry);
     ~TransferSlots();
     TransferSlots(const TransferSlots&) = delete;
     TransferSlots& operator=(const TransferSlots&) = delete;
@@ -56,8 +59,12 @@ class TransferSlots {
     // Waits until every write has completed; false when one failed.
     bool DrainWrites();
     bool WritesInFlight() const;
-    // Drains the writes, then makes them durable (fsync); false (errno set) when either failed.
+    // Drains the writes, then makes them durable (fsync); false when either failed, with
+    // syncError telling why the making durable failed.
     bool Sync();
+    int syncError() const { return syncError_; }
+    // The queue's code of a plain input/output error.
+    int ioErrorCode() const { return queue_->IoErrorCode(); }
     const std::optional<Failure>& writeFailure() const { return writeFailure_; }
 
     // The completed read holding offset, reading ahead from it and waiting for it if needed.
@@ -71,7 +78,10 @@ class TransferSlots {
     static constexpr uint32_t kSyncTag = kSlots;
     enum class State { kFree, kGathering, kWriting, kReading, kHeld };
     struct Free {
-        void operator()(unsigned char* bytes) const { std::free(bytes); }
+        size_t alignment;
+        void operator()(unsigned char* bytes) const {
+            ::operator delete[](bytes, std::align_val_t{alignment});
+        }
     };
     struct Slot {
         std::unique_ptr<unsigned char, Free> buffer;
@@ -107,6 +117,7 @@ class TransferSlots {
     uint64_t readNext_ = 0;  // where the next read-ahead starts
     std::optional<Failure> writeFailure_;
     std::optional<int64_t> syncResult_;  // of the fsync in flight, once it completed
+    int syncError_ = 0;
 };
 
 }  // namespace platform::storage

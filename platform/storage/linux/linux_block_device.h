@@ -7,24 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/storage/block_transfers.h"
 #include "platform/storage/device.h"
-#include "platform/storage/linux/io_queue.h"
-#include "platform/storage/linux/transfer_slots.h"
+#include "platform/storage/linux/io_queues.h"
 #include "platform/storage/linux/unique_fd.h"
 
 namespace platform::storage {
 
 // An open block device (or, in tests, a regular file) read and written at aligned offsets in
-// whole logical blocks, as O_DIRECT requires.
-//
-// Consecutive writes are gathered into aligned transfers that go to the device in the background
-// (TransferSlots), several at a time; reads are served from transfers read ahead the same way.
-// Transfers are sized to the speed the device shows, so that no call waits long for the device
-// however slow it is. A write that starts or ends inside a logical block reads that block first,
-// so the rest of it keeps its old content. A failed transfer fails the call that learns of it (a
-// later Write, or a Read, Flush or Close) and every Write, Read and Flush after it: data accepted
-// earlier may be lost, so nothing after it may look successful.
-class LinuxBlockDevice : public Device {
+// whole logical blocks, as O_DIRECT requires, through BlockTransfers: writes gathered into
+// transfers sized to the device's speed that go to the device in the background, reads served
+// from transfers read ahead. A failed transfer fails the call that learns of it (a later Write,
+// or a Read, Flush or Close) and every Write, Read and Flush after it.
+class LinuxBlockDevice : public Device, private DirectAccess {
   public:
     struct Options {
         uint32_t blockSize = 512;  // logical block size: offsets, lengths and memory align to it
@@ -57,41 +52,17 @@ class LinuxBlockDevice : public Device {
     bool QueryStorageDeviceProperty(StorageDeviceDescriptor* descriptor) override;
 
   private:
-    struct Free {
-        void operator()(unsigned char* bytes) const { std::free(bytes); }
-    };
-    using Bytes = std::unique_ptr<unsigned char, Free>;
+    LinuxBlockDevice(UniqueFd fd, Options options)
+        : fd_(std::move(fd)), options_(std::move(options)) {}
 
-    LinuxBlockDevice(UniqueFd fd, Options options, std::unique_ptr<TransferSlots> slots,
-                     Bytes sector, Bytes exact);
-
-    uint64_t AlignDown(uint64_t offset) const { return offset / blockSize_ * blockSize_; }
-    uint64_t AlignUp(uint64_t offset) const { return AlignDown(offset + blockSize_ - 1); }
-
-    bool StartGathering();
-    bool SubmitGathered();
-    bool FinishWrites();
-    bool ReadAhead(unsigned char* into, uint32_t size, uint32_t* done);
-    bool ReadExactly(unsigned char* into, uint32_t size, uint32_t* done);
-    bool ReadBlock(uint64_t offset, unsigned char* into);
-    bool Fail();                       // keeps the cause of a failed transfer
-    bool ReadFailed(uint64_t offset);  // keeps errno as the cause
-    bool Sync();
+    int64_t ReadDirect(unsigned char* into, size_t size, uint64_t offset, int* error) override;
+    std::string WriteFailure(uint64_t offset, int error) override;
+    std::string ReadFailure(uint64_t offset, int error) override;
+    std::string FlushFailure(int error) override;
 
     UniqueFd fd_;
     Options options_;
-    uint32_t blockSize_;
-    std::unique_ptr<TransferSlots> slots_;
-    Bytes sector_;  // one logical block, for read-modify-write
-    Bytes exact_;   // reads of only what is asked, after a read-ahead failed
-    uint64_t pos_ = 0;
-    unsigned char* gather_ = nullptr;  // the transfer being gathered, while there is one
-    uint64_t gatherStart_ = 0;         // device offset of gather_[0]
-    size_t gathered_ = 0;              // bytes of gather_ holding data to write
-    size_t gatherLimit_ = 0;           // bytes the transfer being gathered will hold
-    bool written_ = false;             // a write was accepted
-    bool badBlockAhead_ = false;       // a read-ahead failed: read no more than asked
-    bool failed_ = false;
+    std::unique_ptr<BlockTransfers> transfers_;
     std::string closeNote_;
 };
 

@@ -2,13 +2,13 @@
 
 #include <deque>
 
-#include "platform/storage/linux/io_queue.h"
+#include "platform/storage/linux/io_queues.h"
 
 namespace platform::storage {
 
 // Carries out each request with pread/pwrite when it is queued; its completion is handed out by
 // the next call of Next.
-class SyncIoQueue : public IoQueue {
+class SyncIoQueue : public PosixIoQueue {
   public:
     explicit SyncIoQueue(int fd) : fd_(fd) {}
 

@@ -4,13 +4,13 @@
 
 #include <memory>
 
-#include "platform/storage/linux/io_queue.h"
+#include "platform/storage/linux/io_queues.h"
 
 namespace platform::storage {
 
 // Requests carried out by the kernel through an io_uring of the caller's thread: queuing submits
 // at once, and completions are reaped from the ring without a system call when they are there.
-class UringIoQueue : public IoQueue {
+class UringIoQueue : public PosixIoQueue {
   public:
     // Null (errno set) when the kernel refuses a ring.
     static std::unique_ptr<UringIoQueue> Create(int fd, unsigned depth);

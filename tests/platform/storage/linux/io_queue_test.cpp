@@ -1,4 +1,4 @@
-#include "platform/storage/linux/io_queue.h"
+#include "platform/storage/linux/io_queues.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/storage/linux/transfer_sizer.h"
+#include "platform/storage/transfer_sizer.h"
 
 #include <gtest/gtest.h>
 
