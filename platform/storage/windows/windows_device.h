@@ -6,23 +6,23 @@
 #include <optional>
 #include <string>
 
-#include "platform/storage/aligned_buffer.h"
+#include "platform/storage/block_transfers.h"
 #include "platform/storage/device.h"
 #include "platform/storage/windows/volume_locks.h"
 #include "platform/storage/windows/win32_handle.h"
 
 namespace platform::storage {
 
-// An open volume or physical drive, read and written unbuffered: every transfer covers whole
-// sectors at sector-aligned offsets from an aligned buffer, and goes to the device overlapped,
-// with the calling thread waiting for it in slices of kDeviceWaitSlice and running
-// WhileDeviceWaits between them, so its windows answer however slow the device is.
+// An open volume or physical drive, read and written unbuffered through BlockTransfers: every
+// transfer covers whole sectors at sector-aligned offsets from aligned memory and goes to the
+// device overlapped (OverlappedIoQueue), several at a time, sized to the speed the device shows;
+// whoever waits for one waits in slices of kDeviceWaitSlice, running WhileDeviceWaits between
+// them, so its windows answer however slow the device is.
 //
-// A write that starts or ends inside a sector reads that sector first, so the rest of it keeps
-// its old content. A failed or short transfer fails its call and every Read, Write and Flush
-// after it. Close flushes a written drive, has the system re-read its partition table, closes
-// the handle and only then unlocks the volumes locked for the write.
-class WindowsDevice : public Device {
+// A failed transfer fails the call that learns of it (a later Write, or a Read, Flush or Close)
+// and every Read, Write and Flush after it. Close flushes a written drive, has the system re-read
+// its partition table, closes the handle and only then unlocks the volumes locked for the write.
+class WindowsDevice : public Device, private DirectAccess {
   public:
     struct Options {
         std::string path;           // "\\.\PHYSICALDRIVE1", for causes
@@ -33,8 +33,7 @@ class WindowsDevice : public Device {
         bool writable = false;
         std::optional<VolumeLocks> locks;  // held until the handle has closed
     };
-    // The largest single transfer: at a slow stick's 2 MB/s about half a second, in waits of
-    // kDeviceWaitSlice each.
+    // The largest single transfer; the device's speed decides how much of it is used.
     static constexpr uint32_t kMaxTransfer = uint32_t{1} << 20;
 
     // Takes the handle over; null when the options are unusable or memory is short.
@@ -54,23 +53,16 @@ class WindowsDevice : public Device {
   private:
     WindowsDevice(Win32Calls& calls, Win32Handle handle, Options options);
 
-    uint64_t AlignDown(uint64_t offset) const { return offset / sectorSize_ * sectorSize_; }
-    uint64_t AlignUp(uint64_t offset) const { return AlignDown(offset + sectorSize_ - 1); }
-
-    // One overlapped transfer of length bytes of bounce_ at offset; *done gets the bytes moved.
-    bool Transfer(bool write, uint64_t offset, uint32_t length, uint32_t* done);
-    bool WriteSpan(const unsigned char* bytes, uint32_t size);
-    bool ReadSector(uint64_t offset, unsigned char* into);
-    bool Fail(const std::string& what, uint64_t offset, uint32_t error);
+    int64_t ReadDirect(unsigned char* into, size_t size, uint64_t offset, int* error) override;
+    std::string WriteFailure(uint64_t offset, int error) override;
+    std::string ReadFailure(uint64_t offset, int error) override;
+    std::string FlushFailure(int error) override;
 
     Win32Calls& calls_;
     Win32Handle handle_;
     Options options_;
-    uint32_t sectorSize_;
-    AlignedBuffer bounce_;
-    uint64_t pos_ = 0;
-    bool written_ = false;
-    bool failed_ = false;
+    // Declared after the handle: gone, with every transfer in flight, before it closes.
+    std::unique_ptr<BlockTransfers> transfers_;
     std::string closeNote_;
 };
 

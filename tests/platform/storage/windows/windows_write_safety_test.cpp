@@ -65,8 +65,11 @@ TEST_F(WindowsWriteSafety, EveryVolumeIsLockedThenDismountedAndUnlockedAfterTheD
     EXPECT_FALSE(calls.locked.empty());
     calls.events.clear();
     ASSERT_TRUE(CloseHandle(disk));
-    EXPECT_EQ(calls.events.front(), "flush");
-    EXPECT_EQ(calls.events[1], "update 1");
+    // What was gathered goes to the disk, is flushed, then the partition table is read again.
+    ASSERT_GE(calls.events.size(), 3u);
+    EXPECT_EQ(calls.events[0], "write @0+4096");
+    EXPECT_EQ(calls.events[1], "flush");
+    EXPECT_EQ(calls.events[2], "update 1");
     EXPECT_TRUE(calls.locked.empty());
     EXPECT_EQ(calls.openHandles(), 0);
     // The unlocks come after the disk's handle closed: nothing opens the volumes in between.
