@@ -36,7 +36,11 @@ std::string VolumeLine(const std::string& letter, const VolumeDescription* volum
         volume->fileSystem.empty() ? "unknown file system" : volume->fileSystem;
     const std::string label =
         volume->label.empty() ? "no label" : "label \"" + volume->label + "\"";
-    return root + " on " + volume->mountPoint + ": " + fileSystem + ", " + label;
+    // On Windows a volume is known by its root alone.
+    const std::string where = volume->mountPoint.empty() || volume->mountPoint == root
+                                  ? root
+                                  : root + " on " + volume->mountPoint;
+    return where + ": " + fileSystem + ", " + label;
 }
 
 }  // namespace

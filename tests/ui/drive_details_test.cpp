@@ -60,6 +60,16 @@ TEST(DriveDetailsText, VolumeOfUnknownType) {
               "D:\\ on /media/user/USB DISK: unknown file system, no label");
 }
 
+TEST(DriveDetailsText, AVolumeKnownByItsRootIsNamedOnce) {
+    DriveDescription stick;
+    stick.deviceNode = "\\\\.\\PHYSICALDRIVE1";
+    stick.capacityBytes = 512;
+    stick.volumes = {{"E", "E:\\", "FAT32", "HOLIDAYS"}};
+    EXPECT_EQ(DriveDetailsText(Entry("PHYSICALDRIVE1", {"E"}), stick),
+              "Device: \\\\.\\PHYSICALDRIVE1\nModel: unknown\nTransport: unknown\n"
+              "Capacity: 512 bytes\nE:\\: FAT32, label \"HOLIDAYS\"");
+}
+
 TEST(DriveDetailsText, MissingFactsAreSaidToBeUnknown) {
     DriveDescription bare;
     bare.capacityBytes = 512;

@@ -15,6 +15,12 @@ BOOL Kernel32Calls::GetDiskFreeSpaceExA(const char* rootPath, ULARGE_INTEGER* fr
     return ::GetDiskFreeSpaceExA(rootPath, freeToCaller, total, totalFree);
 }
 
+BOOL Kernel32Calls::GetVolumeInformationA(const char* rootPath, char* label, DWORD labelSize,
+                                          char* fileSystem, DWORD fileSystemSize) {
+    return ::GetVolumeInformationA(rootPath, label, labelSize, nullptr, nullptr, nullptr,
+                                   fileSystem, fileSystemSize);
+}
+
 DWORD Kernel32Calls::GetFullPathNameA(const char* path, DWORD size, char* buffer) {
     return ::GetFullPathNameA(path, size, buffer, nullptr);
 }

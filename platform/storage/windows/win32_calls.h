@@ -19,6 +19,9 @@ class Win32Calls {
     virtual BOOL GetDiskFreeSpaceExA(const char* rootPath, ULARGE_INTEGER* freeToCaller,
                                      ULARGE_INTEGER* total, ULARGE_INTEGER* totalFree) = 0;
     virtual DWORD GetFullPathNameA(const char* path, DWORD size, char* buffer) = 0;
+    // The label and file system name of the volume at rootPath ("E:\\").
+    virtual BOOL GetVolumeInformationA(const char* rootPath, char* label, DWORD labelSize,
+                                       char* fileSystem, DWORD fileSystemSize) = 0;
     virtual HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD disposition,
                                DWORD flags) = 0;
     virtual BOOL DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out,
@@ -43,6 +46,8 @@ class Kernel32Calls final : public Win32Calls {
     BOOL GetDiskFreeSpaceExA(const char* rootPath, ULARGE_INTEGER* freeToCaller,
                              ULARGE_INTEGER* total, ULARGE_INTEGER* totalFree) override;
     DWORD GetFullPathNameA(const char* path, DWORD size, char* buffer) override;
+    BOOL GetVolumeInformationA(const char* rootPath, char* label, DWORD labelSize, char* fileSystem,
+                               DWORD fileSystemSize) override;
     HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD disposition,
                        DWORD flags) override;
     BOOL DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out,

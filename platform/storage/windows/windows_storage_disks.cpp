@@ -92,6 +92,13 @@ std::optional<DriveDescription> WindowsStorage::DescribePhysicalDrive(const std:
         volume.letter = std::string(1, letter);
         volume.mountPoint = RootPath(letter);
         GetDiskFreeSpaceEx(volume.mountPoint, &volume.sizeBytes);
+        char label[MAX_PATH + 1] = {};
+        char fileSystem[MAX_PATH + 1] = {};
+        if (calls_.GetVolumeInformationA(volume.mountPoint.c_str(), label, sizeof label, fileSystem,
+                                         sizeof fileSystem)) {
+            volume.label = label;
+            volume.fileSystem = fileSystem;
+        }
         description.volumes.push_back(std::move(volume));
     }
     return description;

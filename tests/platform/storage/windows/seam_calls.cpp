@@ -1,6 +1,7 @@
 #include "seam_calls.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/storage/drive_path.h"
@@ -25,6 +26,24 @@ DWORD SeamCalls::GetLogicalDrives() {
 UINT SeamCalls::GetDriveTypeA(const char* rootPath) {
     const auto found = volumes.find(DrivePath::Parse(rootPath).letter);
     return found == volumes.end() ? DRIVE_NO_ROOT_DIR : found->second.driveType;
+}
+
+BOOL SeamCalls::GetVolumeInformationA(const char* rootPath, char* label, DWORD labelSize,
+                                      char* fileSystem, DWORD fileSystemSize) {
+    const auto found = volumes.find(DrivePath::Parse(rootPath).letter);
+    if (found == volumes.end()) {
+        return Fail(ERROR_PATH_NOT_FOUND);
+    }
+    const SeamVolume& volume = found->second;
+    if (volume.fileSystem.empty()) {
+        return Fail(ERROR_UNRECOGNIZED_VOLUME);
+    }
+    if (volume.label.size() >= labelSize || volume.fileSystem.size() >= fileSystemSize) {
+        return Fail(ERROR_BAD_LENGTH);
+    }
+    std::snprintf(label, labelSize, "%s", volume.label.c_str());
+    std::snprintf(fileSystem, fileSystemSize, "%s", volume.fileSystem.c_str());
+    return TRUE;
 }
 
 BOOL SeamCalls::GetDiskFreeSpaceExA(const char* rootPath, ULARGE_INTEGER* freeToCaller,

@@ -34,6 +34,8 @@ struct SeamVolume {
     uint64_t totalBytes = 0;
     std::string file;  // what "\\.\E:" opens (a Windows path); a file of its own when empty
     bool refusesLock = false;
+    std::string label;
+    std::string fileSystem;  // "FAT32"; none: the volume's file system is not recognised
 };
 
 // The kernel32 seam as tests see it: drives and volumes made up over plain files, opened,
@@ -67,6 +69,8 @@ class SeamCalls : public platform::storage::Win32Calls {
     BOOL GetDiskFreeSpaceExA(const char* rootPath, ULARGE_INTEGER* freeToCaller,
                              ULARGE_INTEGER* total, ULARGE_INTEGER* totalFree) override;
     DWORD GetFullPathNameA(const char* path, DWORD size, char* buffer) override;
+    BOOL GetVolumeInformationA(const char* rootPath, char* label, DWORD labelSize, char* fileSystem,
+                               DWORD fileSystemSize) override;
     HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, DWORD disposition,
                        DWORD flags) override;
     BOOL DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out,

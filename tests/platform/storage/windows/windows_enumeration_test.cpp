@@ -72,6 +72,8 @@ TEST_F(WindowsEnumeration, DisksAreDescribedWithTheirVolumesAndCapacity) {
     EXPECT_FALSE(storage.GetPhysicalDriveLength("PHYSICALDRIVE3", &length));
     EXPECT_FALSE(storage.GetPhysicalDriveLength("PHYSICALDRIVE02", &length));
 
+    calls.volumes['E'].label = "HOLIDAYS";
+    calls.volumes['E'].fileSystem = "FAT32";
     const auto stick = storage.DescribePhysicalDrive("PHYSICALDRIVE2");
     ASSERT_TRUE(stick.has_value());
     EXPECT_EQ(stick->capacityBytes, 2 * MB);
@@ -79,6 +81,11 @@ TEST_F(WindowsEnumeration, DisksAreDescribedWithTheirVolumesAndCapacity) {
     EXPECT_EQ(stick->model, "Stick");
     ASSERT_EQ(stick->volumes.size(), 3u);  // G:\ reaches onto it too
     EXPECT_EQ(stick->volumes[0].mountPoint, "E:\\");
+    EXPECT_EQ(stick->volumes[0].label, "HOLIDAYS");
+    EXPECT_EQ(stick->volumes[0].fileSystem, "FAT32");
+    // A volume whose file system the system does not recognise has neither.
+    EXPECT_EQ(stick->volumes[1].fileSystem, "");
+    EXPECT_EQ(stick->volumes[1].label, "");
 
     AddDisk(5, 1 * MB);  // a disk without a lettered volume
     const std::vector<DriveDescription> disks = storage.DescribeDisks();
