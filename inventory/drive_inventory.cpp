@@ -76,9 +76,9 @@ std::string DiskImager::VolumeToPhysicalDrive(const std::string& letter) {
     if (letter.empty()) {
         return "";
     }
-    DeviceHandle volume =
-        storage.CreateFile(platform::storage::VolumePath(letter.at(0)), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_NORMAL);
+    DeviceHandle volume = storage.CreateFile(
+        platform::storage::VolumePath(letter.at(0)), GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_NORMAL);
     if (!volume) {
         return "";
     }

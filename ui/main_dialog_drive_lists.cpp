@@ -1,8 +1,8 @@
 // The drive lists: every physical drive of at most 2 GB, in ascending disk number; the target
 // list's tooltip tells why the other disks are left out.
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "platform/storage/drive_names.h"
