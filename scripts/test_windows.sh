@@ -14,8 +14,15 @@ work="$(mktemp -d /tmp/sectorsmith-wine.XXXXXX)"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 screen_pid=""
 desktop_pid=""
+fuse_pid=""
 clean_up() {
     wineserver -k >/dev/null 2>&1 || true
+    # The slow drive's file system goes before its folder: SIGTERM lets it unmount itself.
+    if [ -n "$fuse_pid" ]; then
+        kill "$fuse_pid" 2>/dev/null || true
+        wait "$fuse_pid" 2>/dev/null || true
+        umount -l "$work/slow-mount" 2>/dev/null || true
+    fi
     if [ -n "$desktop_pid" ]; then
         kill "$desktop_pid" 2>/dev/null || true
         wait "$desktop_pid" 2>/dev/null || true
@@ -59,6 +66,28 @@ ln -s "$work/raw-root" "$WINEPREFIX/dosdevices/$raw_letter:"
 ln -s "$work/raw-drive.img" "$WINEPREFIX/dosdevices/$raw_letter::"
 export SECTORSMITH_WINE_RAW_LETTER="${raw_letter^^}"
 export SECTORSMITH_WINE_RAW_FILE="Z:${work//\//\\}\\raw-drive.img"
+# A drive letter as slow as a 2 MB/s stick: its raw side is a file served by the tests' fault
+# file system (a Linux program of the normal build), which makes every write take that long.
+# Root only, where FUSE works; the window's tests over it skip otherwise.
+if [ "$(id -u)" -eq 0 ] && [ -e /dev/fuse ]; then
+    slow_letter=s
+    cmake --preset default >/dev/null
+    cmake --build --preset default --target fault_fs >/dev/null
+    mkdir -p "$work/slow-mount" "$work/slow-root"
+    head -c $((8 << 20)) /dev/zero | tr '\0' '\356' >"$work/slow-backing.img"
+    build/default/tests/helpers/fault_fs/fault_fs "$work/slow-backing.img" "$work/slow-mount" \
+        </dev/null >/dev/null 2>&1 &
+    fuse_pid=$!
+    for _ in $(seq 50); do
+        [ -e "$work/slow-mount/control" ] && break
+        sleep 0.1
+    done
+    echo "slow-writes 2000000" >"$work/slow-mount/control"
+    ln -s "$work/slow-root" "$WINEPREFIX/dosdevices/$slow_letter:"
+    ln -s "$work/slow-mount/disk" "$WINEPREFIX/dosdevices/$slow_letter::"
+    export SECTORSMITH_WINE_SLOW_LETTER="${slow_letter^^}"
+    export SECTORSMITH_WINE_SLOW_FILE="Z:${work//\//\\}\\slow-mount\\disk"
+fi
 wineserver -p </dev/null >/dev/null 2>&1
 # Wine's own fonts, which this Wine does not find where fonts-wine puts them: without them
 # "MS Sans Serif", the face the dialog templates were laid out for, falls to a wider stand-in
