@@ -222,6 +222,10 @@ TEST(ZipReader, RefusesADirectoryThatDisagreesWithItselfOrTheFile) {
          }},
         {"a second disk", "zip-stored.zip",
          [](Bytes& zip, size_t, size_t end) { Put(zip, end + kEndDisk, 1, 2); }},
+        {"a Zip64 end record without its signature", "zip-stdin.zip",
+         [](Bytes& zip, size_t, size_t end) {
+             Put(zip, Get32(zip, end - kZip64LocatorBytes + kZip64LocatorRecord), 0, 4);
+         }},
         {"a Zip64 end record pointing past the directory", "zip-stdin.zip",
          [](Bytes& zip, size_t, size_t end) {
              const size_t record = Get32(zip, end - kZip64LocatorBytes + kZip64LocatorRecord);
@@ -233,7 +237,7 @@ TEST(ZipReader, RefusesADirectoryThatDisagreesWithItselfOrTheFile) {
              const size_t extra = central + kCentralName + Get16(zip, central + kCentralNameBytes);
              Put(zip, extra + 2, Get16(zip, central + kCentralExtraBytes), 2);
          }},
-        {"its size left to a Zip64 field it lacks", "zip-stored.zip",
+        {"its size left to a Zip64 field it lacks", "image.zip",
          [](Bytes& zip, size_t central, size_t) {
              Put(zip, central + kCentralSize, 0xFFFFFFFF, 4);
          }},
@@ -241,6 +245,8 @@ TEST(ZipReader, RefusesADirectoryThatDisagreesWithItselfOrTheFile) {
          [](Bytes& zip, size_t central, size_t) {
              Put(zip, central + kCentralCompressedSize, Get32(zip, central + kCentralSize) - 1, 4);
          }},
+        {"a local header without its signature", "zip-stored.zip",
+         [](Bytes& zip, size_t, size_t) { Put(zip, 0, 0, 4); }},
         {"the local header elsewhere", "zip-stored.zip",
          [](Bytes& zip, size_t central, size_t) { Put(zip, central + kCentralLocalOffset, 1, 4); }},
         {"another name in the local header", "zip-stored.zip",
@@ -295,39 +301,52 @@ TEST(ZipReader, TakesSizesAndOffsetFromTheZip64ExtraField) {
     EXPECT_EQ(OpenZip(shortField.path()).decoder, nullptr);
 }
 
+// Reads the changed sample through: the decoder must end in kDamaged, never giving more than the
+// length it told.
+void ExpectDamaged(const Changed& changed) {
+    SCOPED_TRACE(std::string(changed.sample) + ": " + changed.what);
+    Bytes bytes = ReadFile(SamplePath(changed.sample));
+    changed.change(bytes, CentralOffset(bytes), bytes.size() - kEndBytes);
+    const ScratchFile file(bytes);
+    OpenedZip zip = OpenZip(file.path());
+    ASSERT_NE(zip.decoder, nullptr);
+    const Drained drained = Drain(*zip.decoder);
+    EXPECT_EQ(drained.last, Status::kDamaged);
+    EXPECT_LE(drained.bytes.size(), *zip.decoder->Length());
+}
+
+void Add(Bytes& zip, size_t at, int64_t by) {
+    Put(zip, at, Get32(zip, at) + by, 4);
+}
+
 TEST(ZipReader, DamageTheDirectoryCannotShowEndsInDamaged) {
-    const Bytes image = Image();
-    struct Changed {
-        const char* what;
-        const char* sample;
-        size_t field;  // in the central record; 0: a byte in the middle of the data
-        int64_t by;
-    };
     const Changed changes[] = {
-        {"a wrong CRC", "zip-stored.zip", kCentralCrc, 1},
-        {"a wrong CRC", "image.zip", kCentralCrc, 1},
-        {"a data byte flipped", "zip-stored.zip", 0, 0},
-        {"recorded longer than it decodes", "image.zip", kCentralSize, 1},
-        {"recorded shorter than it decodes", "image.zip", kCentralSize, -1},
-        {"compressed data cut short", "image.zip", kCentralCompressedSize, -1},
+        {"a wrong CRC", "zip-stored.zip",
+         [](Bytes& zip, size_t central, size_t) { Add(zip, central + kCentralCrc, 1); }},
+        {"a wrong CRC", "image.zip",
+         [](Bytes& zip, size_t central, size_t) { Add(zip, central + kCentralCrc, 1); }},
+        {"a data byte flipped", "zip-stored.zip",
+         [](Bytes& zip, size_t, size_t) { zip[zip.size() / 2] ^= 0xFF; }},
+        {"recorded longer than it decodes", "image.zip",
+         [](Bytes& zip, size_t central, size_t) { Add(zip, central + kCentralSize, 1); }},
+        // Only the length shows it: the CRC recorded is that of the bytes before the last.
+        {"recorded, with its CRC, one byte shorter than it decodes", "image.zip",
+         [](Bytes& zip, size_t central, size_t) {
+             const Bytes image = Image();
+             const auto shorter = static_cast<uInt>(image.size() - 1);
+             Put(zip, central + kCentralSize, shorter, 4);
+             Put(zip, central + kCentralCrc, crc32(0, image.data(), shorter), 4);
+         }},
+        {"compressed data cut short", "image.zip",
+         [](Bytes& zip, size_t central, size_t) {
+             Add(zip, central + kCentralCompressedSize, -1);
+         }},
         // The data descriptor after the data leaves room for a longer compressed size.
-        {"compressed bytes left after the stream", "zip-piped.zip", kCentralCompressedSize, 1},
+        {"compressed bytes left after the stream", "zip-piped.zip",
+         [](Bytes& zip, size_t central, size_t) { Add(zip, central + kCentralCompressedSize, 1); }},
     };
-    for (const Changed& change : changes) {
-        SCOPED_TRACE(std::string(change.sample) + ": " + change.what);
-        Bytes bytes = ReadFile(SamplePath(change.sample));
-        const size_t central = CentralOffset(bytes);
-        if (change.field == 0) {
-            bytes[bytes.size() / 2] ^= 0xFF;
-        } else {
-            Put(bytes, central + change.field, Get32(bytes, central + change.field) + change.by, 4);
-        }
-        const ScratchFile file(bytes);
-        OpenedZip zip = OpenZip(file.path());
-        ASSERT_NE(zip.decoder, nullptr);
-        const Drained drained = Drain(*zip.decoder);
-        EXPECT_EQ(drained.last, Status::kDamaged);
-        EXPECT_LE(drained.bytes.size(), *zip.decoder->Length());
+    for (const Changed& changed : changes) {
+        ExpectDamaged(changed);
     }
 }
 
