@@ -11,6 +11,9 @@ namespace platform::storage {
 class FileInput {
   public:
     explicit FileInput(int fd);
+    // Only the length bytes from start on (fewer when the file ends first): the data of one entry
+    // of an archive.
+    FileInput(int fd, uint64_t start, uint64_t length);
 
     // Reads on once fewer than wanted bytes (at most a chunk) are left, keeping those, so that
     // size() >= wanted unless the file ends first; false when reading failed.
@@ -20,7 +23,7 @@ class FileInput {
     size_t size() const { return tail_ - head_; }
     void Consume(size_t bytes);
 
-    // Everything of the file has been read and consumed.
+    // Everything of the file (or of its stretch) has been read and consumed.
     bool AtEnd() const { return endOfFile_ && size() == 0; }
     uint64_t consumed() const { return consumed_; }
 
@@ -29,7 +32,8 @@ class FileInput {
     std::vector<unsigned char> chunk_;
     size_t head_ = 0;
     size_t tail_ = 0;
-    uint64_t offset_ = 0;
+    uint64_t offset_;
+    uint64_t end_;
     uint64_t consumed_ = 0;
     bool endOfFile_ = false;
 };

@@ -10,4 +10,7 @@ namespace platform::storage {
 // there); -1 when reading failed.
 [[nodiscard]] int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset);
 
+// The length of the file behind fd in bytes; -1 when it cannot be told.
+[[nodiscard]] int64_t FileLength(int fd);
+
 }  // namespace platform::storage

@@ -25,4 +25,13 @@ int64_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
     return read;
 }
 
+int64_t FileLength(int fd) {
+    const auto file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    LARGE_INTEGER length{};
+    if (file == INVALID_HANDLE_VALUE || !::GetFileSizeEx(file, &length)) {
+        return -1;
+    }
+    return length.QuadPart;
+}
+
 }  // namespace platform::storage

@@ -4,7 +4,12 @@
 # each of xz, gz, bz2 and zst: image.bin.<ext>; two.<ext>, the image in two streams one after
 # the other; damaged.<ext>, one byte in its middle inverted; cut.<ext>, its last quarter cut off;
 # unchecked.xz and unchecked.zst, written without a checksum; image.zip, the image alone in a zip
-# archive; and plain.gz, the image as it is under a compressed file's name.
+# archive; plain.gz, the image as it is under a compressed file's name; and the zip reader's
+# samples: zip-stored.zip (zip -0), zip-folder.zip (a folder entry and the image in it),
+# zip-stdin.zip (zip - -, written to a file: Zip64 end records and local fields), zip-piped.zip
+# (zip - - into a pipe: a data descriptor after the data), zip-two.zip (two files),
+# zip-locked.zip (zip -P), zip-link.zip (zip -y, a link to the image) and zip-empty.zip (nothing
+# but the end record).
 set -eu
 mkdir -p "$1"
 cd "$1"
@@ -31,6 +36,17 @@ for ext in xz gz bz2 zst; do
 done
 xz --check=none -c image.bin >unchecked.xz
 zstd --no-check -qc image.bin >unchecked.zst
-rm -f image.zip
-zip -q image.zip image.bin
 cp image.bin plain.gz
+rm -rf image.zip zip-*.zip folder link.bin
+zip -q image.zip image.bin
+zip -q -0 zip-stored.zip image.bin
+mkdir folder
+cp image.bin folder/
+zip -q -r zip-folder.zip folder
+zip -q - - <image.bin >zip-stdin.zip
+zip -q - - <image.bin | cat >zip-piped.zip
+zip -q zip-two.zip image.bin plain.gz
+zip -q -P secret zip-locked.zip image.bin
+ln -s image.bin link.bin
+zip -q -y zip-link.zip link.bin
+{ printf 'PK\005\006'; head -c 18 /dev/zero; } >zip-empty.zip

@@ -9,6 +9,7 @@
 // any fault of the reader. The files are in the page cache, so no read waits for a disk; the
 // longest wall-clock time is printed beside it, and a copy that takes 20 s ends the test program
 // with its seed.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <time.h>
 
@@ -20,7 +21,9 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/storage/compressed/compressed_file_stream.h"
 #include "platform/storage/compressed/image_stream.h"
+#include "platform/storage/compressed/zip_inflate_decoder.h"
 #include "tests/platform/storage/streams/damaged_copy.h"
 #include "tests/platform/storage/streams/stream_test_support.h"
 
@@ -43,11 +46,19 @@ constexpr double kLongestStepMs = 50;
 constexpr size_t kRunsOnBytes = 64u << 20;
 constexpr auto kHangLimit = std::chrono::seconds(20);
 
+// The zip reader on zlib that the Windows program uses, behind the same stream.
+FileHandle OpenWithZipReader(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::unique_ptr<ImageDecoder> decoder = ZipInflateDecoder::Open(fd.get());
+    return decoder ? CompressedFileStream::Open(std::move(fd), std::move(decoder)) : nullptr;
+}
+
 struct SweepFormat {
     const char* name;
     Compressor compressor;
     std::vector<std::string> args;
     bool checked;  // its data carries checksums the reader verifies
+    FileHandle (*open)(const std::string& path) = OpenImageStream;
 };
 
 const SweepFormat kSweepFormats[] = {
@@ -59,6 +70,8 @@ const SweepFormat kSweepFormats[] = {
     {"zstdWithoutChecksum", Compressor::kZstd, {"--no-check"}, false},
     {"zip", Compressor::kZip, {}, true},
     {"zipStored", Compressor::kZip, {"-0"}, true},
+    {"zipReader", Compressor::kZip, {}, true, OpenWithZipReader},
+    {"zipReaderStored", Compressor::kZip, {"-0"}, true, OpenWithZipReader},
 };
 
 void PrintTo(const SweepFormat& format, std::ostream* out) {
@@ -102,10 +115,10 @@ struct Reading {
 };
 
 // Reads the copy at path through, as the engine does.
-Reading ReadCopy(const std::string& path, const Bytes& image, const std::string& what,
-                 Longest* opens, Longest* reads) {
+Reading ReadCopy(const SweepFormat& format, const std::string& path, const Bytes& image,
+                 const std::string& what, Longest* opens, Longest* reads) {
     Reading reading;
-    FileHandle stream = opens->Time(what, [&] { return OpenImageStream(path); });
+    FileHandle stream = opens->Time(what, [&] { return format.open(path); });
     if (!stream) {
         return reading;
     }
@@ -193,7 +206,7 @@ TEST_P(DamagedImageSweep, EveryCopyIsRefusedFailsOrGivesTheImage) {
         const DamagedCopy copy = DamageCopy(file, seed);
         ASSERT_TRUE(WriteBytes(path, copy.bytes));
         watch.Start(copy.what);
-        const Reading reading = ReadCopy(path, image, copy.what, &opens, &reads);
+        const Reading reading = ReadCopy(format, path, image, copy.what, &opens, &reads);
         ++counts[static_cast<int>(reading.outcome)];
         const bool wrongButTold = !format.checked && reading.unchecked;
         if (reading.outcome == Outcome::kWrong && !wrongButTold) {
