@@ -1,12 +1,11 @@
 #include "platform/storage/compressed/compressed_file_stream.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "platform/storage/compressed/positional_read.h"
 #include "platform/storage/failure_cause.h"
 
 namespace platform::storage {
@@ -23,12 +22,13 @@ using Status = ImageDecoder::Status;
 }  // namespace
 
 FileHandle CompressedFileStream::Open(UniqueFd fd, std::unique_ptr<ImageDecoder> decoder) {
-    struct stat st {};
-    if (!fd.valid() || !decoder || ::fstat(fd.get(), &st) != 0) {
+    // The file's length through the system's own call: MinGW's fstat tells 32 bits of it.
+    const int64_t length = fd.valid() ? FileLength(fd.get()) : -1;
+    if (!decoder || length < 0) {
         return nullptr;
     }
     std::unique_ptr<CompressedFileStream> stream(new CompressedFileStream(
-        std::move(fd), std::move(decoder), static_cast<uint64_t>(st.st_size)));
+        std::move(fd), std::move(decoder), static_cast<uint64_t>(length)));
     // Decoding the first bytes proves the file is what its start announces.
     while (stream->Buffered() == 0 && stream->status_ == Status::kMore) {
         stream->Step();
