@@ -1,5 +1,7 @@
 #include "platform/storage/windows/device_queries.h"
 
+#include <virtdisk.h>
+
 #include <algorithm>
 #include <cstddef>
 
@@ -94,6 +96,57 @@ std::optional<uint32_t> QueryDiskNumber(Win32Calls& calls, HANDLE disk) {
         return std::nullopt;
     }
     return number.DeviceNumber;
+}
+
+namespace {
+
+// A host volume's name as a device path: "C:\" as "\\.\C:", a volume GUID path without its
+// last backslash; nothing for a name that is neither (or not ASCII, as no such path is).
+std::optional<std::string> HostVolumePath(const wchar_t* name) {
+    std::string path;
+    for (; name != nullptr && *name != L'\0'; ++name) {
+        if (*name > 0x7F) {
+            return std::nullopt;
+        }
+        path.push_back(static_cast<char>(*name));
+    }
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    if (path.size() == 2 && path[1] == ':') {
+        return "\\\\.\\" + path;
+    }
+    if (path.rfind("\\\\?\\Volume{", 0) == 0) {
+        return path;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> QueryHostVolumes(Win32Calls& calls, HANDLE volume) {
+    // A chain of virtual disks is short; the names it holds fit many times over.
+    constexpr ULONG kBytes = 64u << 10;
+    std::vector<unsigned char> buffer(kBytes);
+    auto* info = reinterpret_cast<STORAGE_DEPENDENCY_INFO*>(buffer.data());
+    info->Version = STORAGE_DEPENDENCY_INFO_VERSION_2;
+    ULONG used = 0;
+    if (calls.GetStorageDependencyInformation(volume, GET_STORAGE_DEPENDENCY_FLAG_HOST_VOLUMES,
+                                              kBytes, info, &used) != ERROR_SUCCESS) {
+        return {};
+    }
+    const size_t room = (kBytes - offsetof(STORAGE_DEPENDENCY_INFO, Version2Entries)) /
+                        sizeof(STORAGE_DEPENDENCY_INFO_TYPE_2);
+    const size_t entries = std::min<size_t>(info->NumberEntries, room);
+    std::vector<std::string> hosts;
+    for (size_t i = 0; i < entries; ++i) {
+        const std::optional<std::string> path =
+            HostVolumePath(info->Version2Entries[i].HostVolumeName);
+        if (path && std::find(hosts.begin(), hosts.end(), *path) == hosts.end()) {
+            hosts.push_back(*path);
+        }
+    }
+    return hosts;
 }
 
 uint32_t QuerySectorSize(Win32Calls& calls, HANDLE disk) {

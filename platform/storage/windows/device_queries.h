@@ -28,6 +28,10 @@ std::optional<DiskIdentity> QueryDiskIdentity(Win32Calls& calls, HANDLE device);
 std::optional<uint64_t> QueryLength(Win32Calls& calls, HANDLE device);
 // The number of the disk a disk handle opened (PHYSICALDRIVE<number>).
 std::optional<uint32_t> QueryDiskNumber(Win32Calls& calls, HANDLE disk);
+// The volumes that hold the files of the virtual disks beneath a volume, at every level, as
+// device paths to open ("\\?\Volume{...}" or "\\.\E:"); empty for a volume of a real disk,
+// or where the system does not tell.
+std::vector<std::string> QueryHostVolumes(Win32Calls& calls, HANDLE volume);
 // The disk's logical sector size; 512 when the system does not tell.
 uint32_t QuerySectorSize(Win32Calls& calls, HANDLE disk);
 

@@ -72,4 +72,19 @@ DWORD Kernel32Calls::GetLastError() {
     return ::GetLastError();
 }
 
+DWORD Kernel32Calls::GetStorageDependencyInformation(HANDLE object, DWORD flags, ULONG size,
+                                                     void* info, ULONG* used) {
+    // Looked up when first needed, from the system's own folder only: the program starts also
+    // where virtdisk.dll is missing.
+    using Call = DWORD(WINAPI*)(HANDLE, DWORD, ULONG, void*, ULONG*);
+    static const Call call = [] {
+        HMODULE module = ::LoadLibraryExA("virtdisk.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return module == nullptr
+                   ? nullptr
+                   : reinterpret_cast<Call>(reinterpret_cast<void (*)()>(
+                         ::GetProcAddress(module, "GetStorageDependencyInformation")));
+    }();
+    return call == nullptr ? ERROR_CALL_NOT_IMPLEMENTED : call(object, flags, size, info, used);
+}
+
 }  // namespace platform::storage

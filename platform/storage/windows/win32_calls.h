@@ -34,6 +34,10 @@ class Win32Calls {
     virtual HANDLE CreateEventA(BOOL manualReset, BOOL initialState) = 0;
     virtual DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) = 0;
     virtual BOOL FlushFileBuffers(HANDLE file) = 0;
+    // virtdisk.dll's: the virtual disks beneath a volume (STORAGE_DEPENDENCY_INFO in info);
+    // returns an error code, ERROR_CALL_NOT_IMPLEMENTED where the system has no such call.
+    virtual DWORD GetStorageDependencyInformation(HANDLE object, DWORD flags, ULONG size,
+                                                  void* info, ULONG* used) = 0;
     virtual BOOL CloseHandle(HANDLE object) = 0;
     virtual DWORD GetLastError() = 0;
 };
@@ -60,6 +64,8 @@ class Kernel32Calls final : public Win32Calls {
     HANDLE CreateEventA(BOOL manualReset, BOOL initialState) override;
     DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) override;
     BOOL FlushFileBuffers(HANDLE file) override;
+    DWORD GetStorageDependencyInformation(HANDLE object, DWORD flags, ULONG size, void* info,
+                                          ULONG* used) override;
     BOOL CloseHandle(HANDLE object) override;
     DWORD GetLastError() override;
 };

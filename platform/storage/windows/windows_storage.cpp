@@ -26,7 +26,11 @@ Win32Handle WindowsStorage::OpenForQueries(const std::string& devicePath) {
 }
 
 std::vector<uint32_t> WindowsStorage::DisksOfLetter(char letter) {
-    const Win32Handle volume = OpenForQueries(VolumePath(letter));
+    return DisksOfVolume(VolumePath(letter));
+}
+
+std::vector<uint32_t> WindowsStorage::DisksOfVolume(const std::string& devicePath) {
+    const Win32Handle volume = OpenForQueries(devicePath);
     std::vector<DiskExtent> extents;
     if (!volume.valid() || !QueryVolumeDiskExtents(calls_, volume.get(), &extents)) {
         return {};
@@ -35,6 +39,20 @@ std::vector<uint32_t> WindowsStorage::DisksOfLetter(char letter) {
     for (const DiskExtent& extent : extents) {
         if (std::find(disks.begin(), disks.end(), extent.DiskNumber) == disks.end()) {
             disks.push_back(extent.DiskNumber);
+        }
+    }
+    return disks;
+}
+
+std::vector<uint32_t> WindowsStorage::DisksUnderVirtualDisks(char letter) {
+    const Win32Handle volume = OpenForQueries(VolumePath(letter));
+    std::vector<uint32_t> disks;
+    for (const std::string& host :
+         volume.valid() ? QueryHostVolumes(calls_, volume.get()) : std::vector<std::string>{}) {
+        for (uint32_t number : DisksOfVolume(host)) {
+            if (std::find(disks.begin(), disks.end(), number) == disks.end()) {
+                disks.push_back(number);
+            }
         }
     }
     return disks;

@@ -54,6 +54,9 @@ class WindowsStorage : public StorageServices {
     Win32Handle OpenForQueries(const std::string& devicePath);
     // The disks the lettered volume rests on, in extent order; empty when unknown.
     std::vector<uint32_t> DisksOfLetter(char letter);
+    std::vector<uint32_t> DisksOfVolume(const std::string& devicePath);
+    // The disks that hold the files of the virtual disks the lettered volume rests on.
+    std::vector<uint32_t> DisksUnderVirtualDisks(char letter);
     // The present letters whose volumes rest on disk number, in letter order.
     std::vector<char> LettersOnDisk(uint32_t number);
     ScannedDisk LookAtDisk(uint32_t number);

@@ -36,21 +36,40 @@ std::string WindowsStorage::VolumeLetterOfPath(const std::string& path) {
 std::vector<std::string> WindowsStorage::PhysicalDrivesOfPath(const std::string& path) {
     const std::string letter = VolumeLetterOfPath(path);
     std::vector<std::string> names;
-    if (!letter.empty()) {
-        for (uint32_t number : DisksOfLetter(letter[0])) {
-            names.push_back(PhysicalDriveName(number));
+    if (letter.empty()) {
+        return names;
+    }
+    // A file on a virtual disk lies on the disks that hold the virtual disk's file too.
+    for (const std::vector<uint32_t>& disks :
+         {DisksOfLetter(letter[0]), DisksUnderVirtualDisks(letter[0])}) {
+        for (uint32_t number : disks) {
+            const std::string name = PhysicalDriveName(number);
+            if (std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(name);
+            }
         }
     }
     return names;
 }
 
 std::string WindowsStorage::ExplainPathOnDrive(const std::string& path, const std::string& name) {
-    const std::vector<std::string> drives = PhysicalDrivesOfPath(path);
-    if (std::find(drives.begin(), drives.end(), name) == drives.end()) {
+    const std::string letter = VolumeLetterOfPath(path);
+    const std::optional<uint32_t> number = PhysicalDriveNumber(name);
+    if (letter.empty() || !number) {
         return "";
     }
-    return path + " is on " + RootPath(VolumeLetterOfPath(path)[0]) + ", a volume of " + name +
-           ", the drive it would be written to.";
+    const std::string root = RootPath(letter[0]);
+    const std::vector<uint32_t> direct = DisksOfLetter(letter[0]);
+    if (std::find(direct.begin(), direct.end(), *number) != direct.end()) {
+        return path + " is on " + root + ", a volume of " + name +
+               ", the drive it would be written to.";
+    }
+    const std::vector<uint32_t> hosts = DisksUnderVirtualDisks(letter[0]);
+    if (std::find(hosts.begin(), hosts.end(), *number) != hosts.end()) {
+        return path + " is on " + root + ", a virtual disk whose file lies on " + name +
+               ", the drive it would be written to.";
+    }
+    return "";
 }
 
 bool WindowsStorage::GetPhysicalDriveLength(const std::string& name, uint64_t* bytes) {

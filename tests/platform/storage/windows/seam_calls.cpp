@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <virtdisk.h>
+
 #include "platform/storage/drive_path.h"
 
 namespace storage_test {
@@ -68,7 +70,11 @@ HANDLE SeamCalls::CreateFileA(const char* path, DWORD access, DWORD shareMode, D
                               DWORD flags) {
     const std::string asked = path;
     events.push_back("open " + asked + ((access & GENERIC_WRITE) ? " rw" : ""));
-    const DrivePath target = DrivePath::Parse(asked);
+    DrivePath target = DrivePath::Parse(asked);
+    // A volume GUID path of the seam's own: "\\?\Volume{E}" stands for volume E.
+    if (asked.size() == 13 && asked.rfind("\\\\?\\Volume{", 0) == 0 && asked.back() == '}') {
+        target = DrivePath::Parse(std::string("\\\\.\\") + asked[11] + ":");
+    }
     std::string file;
     Target stands;
     if (target.kind == DrivePath::Kind::kVolume && volumes.count(target.letter) != 0) {
@@ -251,6 +257,45 @@ DWORD SeamCalls::WaitForSingleObject(HANDLE object, DWORD milliseconds) {
 BOOL SeamCalls::FlushFileBuffers(HANDLE file) {
     events.push_back("flush");
     return real_.FlushFileBuffers(file);
+}
+
+DWORD SeamCalls::GetStorageDependencyInformation(HANDLE object, DWORD flags, ULONG size, void* info,
+                                                 ULONG* used) {
+    const auto opened = opened_.find(object);
+    if (opened == opened_.end() || opened->second.letter == 0 ||
+        flags != GET_STORAGE_DEPENDENCY_FLAG_HOST_VOLUMES) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const std::vector<std::string>& hosts = volumes[opened->second.letter].virtualDiskHosts;
+    if (hosts.empty()) {
+        return ERROR_NOT_SUPPORTED;  // not a virtual disk
+    }
+    // The entries, then each host name as wide text, all in the caller's buffer.
+    const size_t entriesEnd = offsetof(STORAGE_DEPENDENCY_INFO, Version2Entries) +
+                              hosts.size() * sizeof(STORAGE_DEPENDENCY_INFO_TYPE_2);
+    size_t needed = entriesEnd;
+    for (const std::string& host : hosts) {
+        needed += (host.size() + 1) * sizeof(wchar_t);
+    }
+    *used = static_cast<ULONG>(needed);
+    if (needed > size) {
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    auto* answer = static_cast<STORAGE_DEPENDENCY_INFO*>(info);
+    answer->Version = STORAGE_DEPENDENCY_INFO_VERSION_2;
+    answer->NumberEntries = static_cast<ULONG>(hosts.size());
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<unsigned char*>(info) + entriesEnd);
+    for (size_t i = 0; i < hosts.size(); ++i) {
+        STORAGE_DEPENDENCY_INFO_TYPE_2& entry = answer->Version2Entries[i];
+        entry = {};
+        entry.AncestorLevel = static_cast<ULONG>(i + 1);
+        entry.HostVolumeName = text;
+        for (char c : hosts[i]) {
+            *text++ = static_cast<wchar_t>(c);
+        }
+        *text++ = L'\0';
+    }
+    return ERROR_SUCCESS;
 }
 
 BOOL SeamCalls::CloseHandle(HANDLE object) {

@@ -36,6 +36,9 @@ struct SeamVolume {
     bool refusesLock = false;
     std::string label;
     std::string fileSystem;  // "FAT32"; none: the volume's file system is not recognised
+    // A volume of a virtual disk: the host volumes of its files, as the system names them
+    // ("E:\" or "\\?\Volume{E}\", which the seam opens as volume E).
+    std::vector<std::string> virtualDiskHosts;
 };
 
 // The kernel32 seam as tests see it: drives and volumes made up over plain files, opened,
@@ -83,6 +86,8 @@ class SeamCalls : public platform::storage::Win32Calls {
     HANDLE CreateEventA(BOOL manualReset, BOOL initialState) override;
     DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) override;
     BOOL FlushFileBuffers(HANDLE file) override;
+    DWORD GetStorageDependencyInformation(HANDLE object, DWORD flags, ULONG size, void* info,
+                                          ULONG* used) override;
     BOOL CloseHandle(HANDLE object) override;
     DWORD GetLastError() override;
 

@@ -119,4 +119,27 @@ TEST_F(WindowsEnumeration, AFileLiesOnTheDisksOfItsVolume) {
     EXPECT_EQ(storage.ExplainPathOnDrive("F:\\stick.img", "PHYSICALDRIVE0"), "");
 }
 
+// V:\ is a virtual disk (disk 7) whose file lies on E:\ of the stick (disk 2), reached from it
+// in turn through W:\, a virtual disk on V:\: an image on V:\ or W:\ lies on the stick too.
+TEST_F(WindowsEnumeration, AFileOnAVirtualDiskLiesOnTheDiskThatHoldsTheVirtualDisksFile) {
+    AddDisk(7, 1 * MB);
+    AddVolume('V', 7, DRIVE_FIXED, 1 * MB).virtualDiskHosts = {"E:\\"};
+    AddDisk(8, 1 * MB);
+    AddVolume('W', 8, DRIVE_FIXED, 1 * MB).virtualDiskHosts = {"\\\\?\\Volume{V}\\",
+                                                               "\\\\?\\Volume{E}\\"};
+    EXPECT_EQ(storage.PhysicalDrivesOfPath("V:\\stick.img"),
+              (std::vector<std::string>{"PHYSICALDRIVE7", "PHYSICALDRIVE2"}));
+    EXPECT_EQ(storage.PhysicalDrivesOfPath("W:\\stick.img"),
+              (std::vector<std::string>{"PHYSICALDRIVE8", "PHYSICALDRIVE7", "PHYSICALDRIVE2"}));
+    EXPECT_EQ(storage.ExplainPathOnDrive("V:\\stick.img", "PHYSICALDRIVE2"),
+              "V:\\stick.img is on V:\\, a virtual disk whose file lies on PHYSICALDRIVE2, the "
+              "drive it would be written to.");
+    EXPECT_EQ(storage.ExplainPathOnDrive("V:\\stick.img", "PHYSICALDRIVE7"),
+              "V:\\stick.img is on V:\\, a volume of PHYSICALDRIVE7, the drive it would be "
+              "written to.");
+    // A real disk's volume has no host volumes: the system's refusal leaves it as it was.
+    EXPECT_EQ(storage.PhysicalDrivesOfPath("C:\\stick.img"),
+              std::vector<std::string>{"PHYSICALDRIVE0"});
+}
+
 }  // namespace
