@@ -15,6 +15,7 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 screen_pid=""
 desktop_pid=""
 fuse_pid=""
+slow_backing=""
 clean_up() {
     wineserver -k >/dev/null 2>&1 || true
     # The slow drive's file system goes before its folder: SIGTERM lets it unmount itself.
@@ -23,6 +24,7 @@ clean_up() {
         wait "$fuse_pid" 2>/dev/null || true
         umount -l "$work/slow-mount" 2>/dev/null || true
     fi
+    [ -z "$slow_backing" ] || rm -f "$slow_backing"
     if [ -n "$desktop_pid" ]; then
         kill "$desktop_pid" 2>/dev/null || true
         wait "$desktop_pid" 2>/dev/null || true
@@ -74,8 +76,11 @@ if [ "$(id -u)" -eq 0 ] && [ -e /dev/fuse ]; then
     cmake --preset default >/dev/null
     cmake --build --preset default --target fault_fs >/dev/null
     mkdir -p "$work/slow-mount" "$work/slow-root"
-    head -c $((8 << 20)) /dev/zero | tr '\0' '\356' >"$work/slow-backing.img"
-    build/default/tests/helpers/fault_fs/fault_fs "$work/slow-backing.img" "$work/slow-mount" \
+    # The file under it lives in memory: making it durable costs nothing, as for a stick whose
+    # writes already took their time, and never this machine's own disk's time.
+    slow_backing="$(mktemp /dev/shm/sectorsmith-slow.XXXXXX)"
+    head -c $((8 << 20)) /dev/zero | tr '\0' '\356' >"$slow_backing"
+    build/default/tests/helpers/fault_fs/fault_fs "$slow_backing" "$work/slow-mount" \
         </dev/null >/dev/null 2>&1 &
     fuse_pid=$!
     for _ in $(seq 50); do

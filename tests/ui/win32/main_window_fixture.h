@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -102,7 +104,20 @@ class MainWindowTest : public test_helpers::WindowTest {
         test_helpers::ClickAt(middle);
     }
 
+    // Chooses the image, picks the first target, clicks Start Restore and answers Yes;
+    // duringRestore runs once the answer is given. Returns when the restore has ended, noting
+    // the time in ended.
+    void Restore(MainDialog& dialog, const std::string& image,
+                 std::function<void()> duringRestore) {
+        ChooseImage(dialog, image);
+        PickTarget(dialog, 0);
+        test_helpers::AnswerNextMessageBox(IDYES, duringRestore);
+        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
+        ended = std::chrono::steady_clock::now();
+    }
+
     platform::storage::simulated::SimulatedStorage storage;
     platform::storage::simulated::SimulatedDisk* stick = nullptr;
     std::filesystem::path folder;
+    std::chrono::steady_clock::time_point ended;
 };

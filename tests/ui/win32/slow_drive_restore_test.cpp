@@ -17,21 +17,7 @@ using namespace std::chrono_literals;
 using testing_support::Milliseconds;
 using testing_support::TimeSpan;
 
-class SlowDriveRestore : public MainWindowTest {
-  protected:
-    // Chooses the image, picks the stick, clicks Start Restore and answers Yes; duringRestore
-    // runs once the answer is given. Returns when the restore has ended.
-    void Restore(MainDialog& dialog, const std::string& image,
-                 std::function<void()> duringRestore) {
-        ChooseImage(dialog, image);
-        PickTarget(dialog, 0);
-        test_helpers::AnswerNextMessageBox(IDYES, duringRestore);
-        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
-        ended = Clock::now();
-    }
-
-    Clock::time_point ended;
-};
+using SlowDriveRestore = MainWindowTest;
 
 TEST_F(SlowDriveRestore, TheWindowGoesOnAnsweringWhileTheDriveIsWritten) {
     const std::string image = MakeImage("slow.img", 512u << 10);

@@ -62,22 +62,10 @@ class WineSlowStick : public MainWindowTest {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    // Chooses the image, picks the stick, clicks Start Restore and answers Yes; duringRestore
-    // runs once the answer is given. Returns when the restore has ended.
-    void Restore(MainDialog& dialog, const std::string& image,
-                 std::function<void()> duringRestore) {
-        ChooseImage(dialog, image);
-        PickTarget(dialog, 0);
-        test_helpers::AnswerNextMessageBox(IDYES, duringRestore);
-        test_helpers::ClickControl(&dialog, IDC_START_RESTORE);
-        ended = Clock::now();
-    }
-
     storage_test::SeamCalls calls{std::filesystem::temp_directory_path().string()};
     platform::storage::WindowsStorage windowsStorage{calls};
     std::string rawFile;
     uint64_t rawBytes = 0;
-    Clock::time_point ended;
 };
 
 TEST_F(WineSlowStick, TheImageIsWrittenAndCheckedWhileTheWindowAnswers) {
