@@ -27,8 +27,8 @@ FileHandle CompressedFileStream::Open(UniqueFd fd, std::unique_ptr<ImageDecoder>
     if (!decoder || length < 0) {
         return nullptr;
     }
-    std::unique_ptr<CompressedFileStream> stream(new CompressedFileStream(
-        std::move(fd), std::move(decoder), static_cast<uint64_t>(length)));
+    std::unique_ptr<CompressedFileStream> stream(
+        new CompressedFileStream(std::move(fd), std::move(decoder), static_cast<uint64_t>(length)));
     // Decoding the first bytes proves the file is what its start announces.
     while (stream->Buffered() == 0 && stream->status_ == Status::kMore) {
         stream->Step();
