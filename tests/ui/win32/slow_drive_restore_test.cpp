@@ -8,16 +8,13 @@
 
 #include "tests/helpers/machine_stalls.h"
 #include "tests/ui/win32/dispatch_probe.h"
-#include "tests/ui/win32/main_window_fixture.h"
+#include "tests/ui/win32/slow_restore_fixture.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-using testing_support::Milliseconds;
-using testing_support::TimeSpan;
 
-using SlowDriveRestore = MainWindowTest;
+using SlowDriveRestore = SlowRestoreTest;
 
 TEST_F(SlowDriveRestore, TheWindowGoesOnAnsweringWhileTheDriveIsWritten) {
     const std::string image = MakeImage("slow.img", 512u << 10);
@@ -41,30 +38,7 @@ TEST_F(SlowDriveRestore, TheWindowGoesOnAnsweringWhileTheDriveIsWritten) {
 TEST_F(SlowDriveRestore, StopClickedAfterASecondEndsTheRestoreAtOnce) {
     const std::string image = MakeImage("slow.img", 1u << 20);
     stick->writeTime = 4ms;  // two seconds for the image
-    const testing_support::MachineStalls machine;
-    std::optional<DispatchProbe> probe;
-    Clock::time_point stopped;
-    MainDialog dialog(storage);
-    test_helpers::RunModal(dialog, [&](CDialog&) {
-        Restore(dialog, image, [&] {
-            probe.emplace();
-            test_helpers::RunLater(1000, [&] {
-                probe->Stop();
-                stopped = Clock::now();
-                test_helpers::ClickControl(&dialog, IDC_STOP_RESTORE);
-            });
-        });
-        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
-        EXPECT_NE(Row(dialog, 0).find(" Error: User aborts restoring"), std::string::npos)
-            << Row(dialog, 0);
-    });
-    ASSERT_TRUE(probe);
-    EXPECT_TRUE(testing_support::GapsOfTheThread(DispatchProbe::Gaps(), 50ms, machine).empty())
-        << "gaps: " << testing_support::DescribeGaps(DispatchProbe::Gaps(), 50ms, machine);
-    const TimeSpan stopping{stopped, ended};
-    EXPECT_LT(stopping.Length() - machine.WithheldDuring(stopping), 300ms)
-        << Milliseconds(stopping.Length()) << " ms, of which the machine's "
-        << Milliseconds(machine.WithheldDuring(stopping));
+    StopAfterASecond(storage, image);
     EXPECT_GT(stick->bytesWritten, 0u);
     EXPECT_LT(stick->bytesWritten, 1u << 20);
 }

@@ -16,19 +16,16 @@
 #include "tests/helpers/machine_stalls.h"
 #include "tests/platform/storage/windows/seam_calls.h"
 #include "tests/ui/win32/dispatch_probe.h"
-#include "tests/ui/win32/main_window_fixture.h"
+#include "tests/ui/win32/slow_restore_fixture.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-using testing_support::Milliseconds;
-using testing_support::TimeSpan;
 
-class WineSlowStick : public MainWindowTest {
+class WineSlowStick : public SlowRestoreTest {
   protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
+        SlowRestoreTest::SetUp();
         const char* letter = std::getenv("SECTORSMITH_WINE_SLOW_LETTER");
         const char* file = std::getenv("SECTORSMITH_WINE_SLOW_FILE");
         if (letter == nullptr || file == nullptr) {
@@ -88,30 +85,7 @@ TEST_F(WineSlowStick, TheImageIsWrittenAndCheckedWhileTheWindowAnswers) {
 
 TEST_F(WineSlowStick, StopClickedAfterASecondEndsTheRestorePromptly) {
     const std::string image = MakeImage("slow.img", 4u << 20);  // about two seconds
-    const testing_support::MachineStalls machine;
-    std::optional<DispatchProbe> probe;
-    Clock::time_point stopped;
-    MainDialog dialog(windowsStorage);
-    test_helpers::RunModal(dialog, [&](CDialog&) {
-        Restore(dialog, image, [&] {
-            probe.emplace();
-            test_helpers::RunLater(1000, [&] {
-                probe->Stop();
-                stopped = Clock::now();
-                test_helpers::ClickControl(&dialog, IDC_STOP_RESTORE);
-            });
-        });
-        ASSERT_EQ(dialog.messageList.GetItemCount(), 1);
-        EXPECT_NE(Row(dialog, 0).find(" Error: User aborts restoring"), std::string::npos)
-            << Row(dialog, 0);
-    });
-    ASSERT_TRUE(probe);
-    EXPECT_TRUE(testing_support::GapsOfTheThread(DispatchProbe::Gaps(), 50ms, machine).empty())
-        << "gaps: " << testing_support::DescribeGaps(DispatchProbe::Gaps(), 50ms, machine);
-    const TimeSpan stopping{stopped, ended};
-    EXPECT_LT(stopping.Length() - machine.WithheldDuring(stopping), 300ms)
-        << Milliseconds(stopping.Length()) << " ms, of which the machine's "
-        << Milliseconds(machine.WithheldDuring(stopping));
+    StopAfterASecond(windowsStorage, image);
 }
 
 }  // namespace
